@@ -1,0 +1,68 @@
+#include "command/line_reader.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kReadChunk = 64 * 1024;
+}
+
+LineReader::LineReader(int fd, std::size_t maxLineBytes)
+    : fd(fd), maxLineBytes(maxLineBytes), buffer(kReadChunk) {}
+
+bool LineReader::fill() {
+  if (ended) return false;
+  if (begin > 0) {
+    std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+    end -= begin;
+    begin = 0;
+  }
+  if (buffer.size() - end < kReadChunk / 2) buffer.resize(buffer.size() * 2);
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data() + end, buffer.size() - end);
+    if (got > 0) {
+      end += static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    ended = true;
+    return false;
+  }
+}
+
+std::optional<std::string_view> LineReader::next() {
+  for (;;) {
+    char* const base = buffer.data();
+    void* found = std::memchr(base + begin + scanned, '\n', end - begin - scanned);
+    if (found != nullptr) {
+      const std::size_t feed = static_cast<std::size_t>(static_cast<char*>(found) - base);
+      std::string_view line(base + begin, feed - begin);
+      begin = feed + 1;
+      scanned = 0;
+      if (discarding) {
+        discarding = false;
+        continue;
+      }
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      if (line.size() > maxLineBytes) continue;
+      return line;
+    }
+    scanned = end - begin;
+    // Room for the longest line, its carriage return, and nothing more.
+    if (scanned > maxLineBytes + 1) {
+      discarding = true;
+      begin = end = scanned = 0;
+    }
+    if (!fill()) {
+      if (discarding || begin == end) return std::nullopt;
+      std::string_view line(buffer.data() + begin, end - begin);
+      begin = end;
+      scanned = 0;
+      if (line.back() == '\r') line.remove_suffix(1);
+      if (line.size() > maxLineBytes) return std::nullopt;
+      return line;
+    }
+  }
+}

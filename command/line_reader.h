@@ -1,0 +1,39 @@
+// Reads standard input (or any descriptor) one line at a time, without a copy per line.
+//
+// A line ends at a line feed, or at the end of input for a last line without one. The terminator
+// is removed once: the line feed with a carriage return directly before it; at the end of input
+// a last line that ends in a carriage return loses that too. Nothing else is trimmed.
+//
+// Lines of up to kMaxLineBytes (after the terminator is removed) are returned; a longer line is
+// read and discarded up to its line feed and never held whole in memory, so memory stays bounded
+// whatever the input. A read interrupted by a signal is retried; a read error ends the input as
+// the end of input does.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+class LineReader {
+ public:
+  explicit LineReader(int fd, std::size_t maxLineBytes = kMaxLineBytes);
+
+  // The next line, valid until the next call; none once the input has ended.
+  std::optional<std::string_view> next();
+
+ private:
+  // Reads more bytes behind the buffered ones; false at the end of input or on an error.
+  bool fill();
+
+  int fd;
+  std::size_t maxLineBytes;
+  std::vector<char> buffer;
+  std::size_t begin = 0;    // first unconsumed byte
+  std::size_t end = 0;      // one past the last buffered byte
+  std::size_t scanned = 0;  // bytes from begin already known to hold no line feed
+  bool ended = false;
+  bool discarding = false;  // inside a line that is too long
+};

@@ -1,0 +1,1 @@
+# Libraries the agent's own code links, installed from Debian's packages by scripts/setup.

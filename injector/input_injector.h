@@ -1,0 +1,51 @@
+// InputInjector: the agent's one stateful object. It owns the event source, records which mouse
+// buttons the agent holds and where it last put the pointer, and turns commands into posted
+// events. Every event goes the same way: created from the source, decorated, posted at the HID
+// event tap, released; one the platform does not create is skipped and the caller goes on.
+// State changes come before the event they describe and stay even when no event is created.
+//
+// One instance lives for the whole run. Its destructor releases the source and nothing else:
+// held buttons stay held. Single-threaded.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <type_traits>
+
+#include "command/input_command.h"
+#include "platform/events.h"
+
+class InputInjector {
+ public:
+  InputInjector();
+  InputInjector(const InputInjector&) = delete;
+  InputInjector& operator=(const InputInjector&) = delete;
+
+  // Releases every held button at lastPoint, left, right, middle, clearing each flag first.
+  void resetButtons();
+  // Moves the pointer to (x, y), as a drag of the first held button (left, right, middle).
+  void moveDirect(double x, double y);
+  // Scrolls by pixels: a positive dy scrolls down (wheel 1 negative), a positive dx right.
+  // Posts nothing when a delta has no 32-bit wheel value (see wheelValue).
+  void wheelDirect(double dx, double dy);
+  // Carries out one decoded JSON command.
+  void execute(const InputCommand& command);
+
+ private:
+  struct SourceRelease {
+    void operator()(CGEventSourceRef source) const { CFRelease(source); }
+  };
+  using SourcePtr = std::unique_ptr<std::remove_pointer_t<CGEventSourceRef>, SourceRelease>;
+
+  SourcePtr source;
+  bool leftDown = false;
+  bool rightDown = false;
+  bool middleDown = false;
+  CGPoint lastPoint{0, 0};
+};
+
+// The platform wheel value of a scroll delta: the delta negated, rounded to the nearest whole
+// number with halves away from zero, as a signed 32-bit integer. None when that value is not
+// finite or lies outside -2147483648 to 2147483647.
+std::optional<std::int32_t> wheelValue(double delta);
