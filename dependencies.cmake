@@ -1,1 +1,7 @@
-# Libraries the agent's own code links, installed from Debian's packages by scripts/setup.
+# Libraries the agent's own code links, installed from Debian's packages by scripts/setup:
+# nlohmann/json (nlohmann-json3-dev) decodes JSON command lines; utf8proc (libutf8proc-dev)
+# finds grapheme cluster boundaries.
+find_package(nlohmann_json 3 REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(UTF8PROC REQUIRED IMPORTED_TARGET libutf8proc)
+target_link_libraries(input_agent_core PUBLIC nlohmann_json::nlohmann_json PkgConfig::UTF8PROC)
