@@ -33,6 +33,24 @@ class InputInjector {
   void execute(const InputCommand& command);
 
  private:
+  // The mouse button a "down", "up" or "dblclick" names: "right", "middle", else left.
+  struct Button {
+    CGMouseButton number;
+    CGEventType press;
+    CGEventType release;
+    bool InputInjector::*held;
+  };
+  static const Button& resolveButton(const std::optional<std::string>& name);
+
+  void pressOrRelease(const InputCommand& command, bool press);
+  void doubleClick(const InputCommand& command);
+  // A "key" command: a virtual key pair with modifier flags, Unicode text, or nothing.
+  void executeKey(const InputCommand& command);
+  // Posts a key-down and a key-up for virtual key 0, both carrying the whole text and no flags.
+  void postUnicodeCharacter(std::string_view text);
+  // Posts the named chord: one key-down and one key-up with the chord's flags; others nothing.
+  void handleShortcut(std::string_view name);
+
   struct SourceRelease {
     void operator()(CGEventSourceRef source) const { CFRelease(source); }
   };
