@@ -1,8 +1,14 @@
 #include "command/handle_line.h"
 
-#include "command/fast_path.h"
+#include <string>
 
-LineOutcome handleLine(std::string_view line, InputInjector& injector, JsonDecoder& decoder) {
+#include "command/fast_path.h"
+#include "command/utf8_repair.h"
+
+LineOutcome handleLine(std::string_view bytes, InputInjector& injector, JsonDecoder& decoder) {
+  // Every test below sees valid UTF-8; the copy is made only for a line that needs repair.
+  std::string repaired;
+  const std::string_view line = repairUtf8(bytes, repaired);
   if (line == "QUIT") return LineOutcome::quit;
   if (line == "RESET") {
     injector.resetButtons();

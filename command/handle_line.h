@@ -10,5 +10,6 @@
 
 enum class LineOutcome { carryOn, quit };
 
-// The line is given without its terminator. It may hold any bytes.
+// The line is given without its terminator. It may hold any bytes: ill-formed UTF-8 is replaced
+// by U+FFFD before the line is looked at.
 LineOutcome handleLine(std::string_view line, InputInjector& injector, JsonDecoder& decoder);

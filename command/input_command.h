@@ -6,21 +6,23 @@
 #include <optional>
 #include <string>
 
+// Every optional field starts absent, so a record can be written with designated initializers
+// that name only the fields it holds: InputCommand{.cmd = "move", .x = 1, .y = 2}.
 struct InputCommand {
   std::string cmd;
-  std::optional<double> x;
-  std::optional<double> y;
-  std::optional<std::string> button;
-  std::optional<double> dx;
-  std::optional<double> dy;
-  std::optional<std::string> code;
-  std::optional<std::string> key;
-  std::optional<std::string> action;
-  std::optional<bool> ctrl;
-  std::optional<bool> shift;
-  std::optional<bool> alt;
-  std::optional<bool> meta;
-  std::optional<std::string> shortcut;
+  std::optional<double> x{};
+  std::optional<double> y{};
+  std::optional<std::string> button{};
+  std::optional<double> dx{};
+  std::optional<double> dy{};
+  std::optional<std::string> code{};
+  std::optional<std::string> key{};
+  std::optional<std::string> action{};
+  std::optional<bool> ctrl{};
+  std::optional<bool> shift{};
+  std::optional<bool> alt{};
+  std::optional<bool> meta{};
+  std::optional<std::string> shortcut{};
 
   bool operator==(const InputCommand&) const = default;
 };
