@@ -2,14 +2,15 @@
  * gets to the server's own input queue, and times one subject program that turns stdin lines
  * into input.
  *
- *   e2e_observer --events motion|key --count N --input FILE [--latency FILE] [--warmup W]
+ *   e2e_observer --events motion|key|warp --count N --input FILE [--latency FILE] [--warmup W]
  *                -- command [args...]
  *
  * It selects XI_RawMotion, XI_RawButtonPress/Release and XI_RawKeyPress/Release on the root
  * window for every master device, and counts one event per command: a raw motion for "motion",
  * a raw key release of a key that is no modifier for "key" (the end of a tap, whatever
- * modifiers a subject wraps around it). Every event is stamped with CLOCK_MONOTONIC when it is
- * read off the connection.
+ * modifiers a subject wraps around it). "warp" counts non-raw XI_Motion instead, for a subject
+ * that moves the pointer with XWarpPointer, which makes no raw event. Every event is stamped with
+ * CLOCK_MONOTONIC when it is read off the connection.
  *
  * Throughput: starts the command with its stdin on a pipe, writes FILE into it from a second
  * thread as fast as the pipe takes it, then closes it, and stamps the first N counted events.
@@ -48,8 +49,12 @@ extern char** environ;
 
 static Display* display;
 static int xiOpcode;
-static int countKeys; /* 0: motion, 1: key releases */
+/* What one command's event is: a raw motion, a raw key release of a key that is no modifier,
+ * or a (non-raw) motion event of a master pointer, for subjects that warp the pointer. */
+enum Counted { kRawMotion, kRawKey, kMotion };
+static enum Counted counted;
 static unsigned char isModifier[256];
+static int dump; /* E2E_DUMP set: every XI event read is printed to stderr */
 
 static double now(void) {
   struct timespec ts;
@@ -90,6 +95,7 @@ static void selectRawEvents(void) {
   XISetMask(bits, XI_RawButtonRelease);
   XISetMask(bits, XI_RawKeyPress);
   XISetMask(bits, XI_RawKeyRelease);
+  XISetMask(bits, XI_Motion);
   XIEventMask mask = {XIAllMasterDevices, sizeof bits, bits};
   XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
 
@@ -113,11 +119,22 @@ static int takeEvents(double* stamps, int room) {
     if (cookie->type != GenericEvent || cookie->extension != xiOpcode) continue;
     if (!XGetEventData(display, cookie)) continue;
     const XIRawEvent* raw = cookie->data;
-    const int counted = countKeys ? (cookie->evtype == XI_RawKeyRelease && raw->detail < 256 &&
-                                     !isModifier[raw->detail])
-                                  : cookie->evtype == XI_RawMotion;
+    int match = 0;
+    switch (counted) {
+      case kRawMotion:
+        match = cookie->evtype == XI_RawMotion;
+        break;
+      case kRawKey:
+        match = cookie->evtype == XI_RawKeyRelease && raw->detail >= 0 && raw->detail < 256 &&
+                !isModifier[raw->detail];
+        break;
+      case kMotion:
+        match = cookie->evtype == XI_Motion;
+        break;
+    }
+    if (dump) fprintf(stderr, "e2e_observer: evtype %d detail %d\n", cookie->evtype, raw->detail);
     XFreeEventData(display, cookie);
-    if (!counted) continue;
+    if (!match) continue;
     if (stamps != NULL && taken < room) stamps[taken] = now();
     ++taken;
   }
@@ -234,7 +251,16 @@ int main(int argc, char** argv) {
     }
     if (i + 1 >= argc) die("an option lacks its value");
     if (strcmp(argv[i], "--events") == 0) {
-      countKeys = strcmp(argv[++i], "key") == 0;
+      ++i;
+      if (strcmp(argv[i], "motion") == 0) {
+        counted = kRawMotion;
+      } else if (strcmp(argv[i], "key") == 0) {
+        counted = kRawKey;
+      } else if (strcmp(argv[i], "warp") == 0) {
+        counted = kMotion;
+      } else {
+        die("--events takes motion, key or warp");
+      }
     } else if (strcmp(argv[i], "--count") == 0) {
       count = atoi(argv[++i]);
     } else if (strcmp(argv[i], "--input") == 0) {
@@ -248,10 +274,11 @@ int main(int argc, char** argv) {
     }
   }
   if (commandAt < 0 || commandAt >= argc || inputPath == NULL || count <= 0) {
-    die("usage: e2e_observer --events motion|key --count N --input FILE [--latency FILE] "
+    die("usage: e2e_observer --events motion|key|warp --count N --input FILE [--latency FILE] "
         "[--warmup W] -- command [args...]");
   }
   signal(SIGPIPE, SIG_IGN);
+  dump = getenv("E2E_DUMP") != NULL;
   display = XOpenDisplay(NULL);
   if (display == NULL) die("cannot open the display");
   fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);

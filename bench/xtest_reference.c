@@ -5,7 +5,8 @@
  *   K name    a tap (press, release) of the key whose keysym is named (XStringToKeysym)
  *   U hex     a tap of Unicode scalar hex, bound first to a spare keycode; spare keycodes are
  *             taken in turn, and nothing waits for receivers to see a new binding, so this is a
- *             lower bound on the cost of text entry rather than a correct way to type
+ *             lower bound on the cost of text entry rather than a correct way to type; at the
+ *             end every spare keycode is emptied again
  *
  * Anything else is skipped. The keymap is read once; keysym lookups are Xlib's client-side ones.
  */
@@ -63,6 +64,9 @@ int main(void) {
     }
     XFlush(display);
   }
+  /* Spare keycodes go back to holding nothing, so that the next program finds them spare. */
+  KeySym none = NoSymbol;
+  for (int i = 0; i < spareCount; ++i) XChangeKeyboardMapping(display, spare[i], 1, &none, 1);
   XCloseDisplay(display);
   return 0;
 }
