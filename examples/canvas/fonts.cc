@@ -12,7 +12,7 @@ FcPattern* patternFor(char32_t c, int pixelSize) {
   FcPatternAddCharSet(pattern, FC_CHARSET, set);
   FcCharSetDestroy(set);
   FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-  // Colour emoji faces carry bitmaps only; let Xft scale them to the text's size.
+  // Outline faces before the fixed-size bitmap fonts of the X font packages.
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   return pattern;
 }
