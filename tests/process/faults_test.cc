@@ -1,0 +1,123 @@
+// The agent under faults of its surroundings: a reader that closes standard output, signals
+// while it waits for input, standard input that cannot be read, and no usable display. In every
+// case it stays silent, carries on with the lines it can read, and exits with status 0.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <string>
+
+#include "support/run_process.h"
+
+namespace {
+
+const std::string kSource = "CGEventSourceCreate 1\n";
+
+// The trace of "M X Y" with no button held.
+std::string moveTrace(const std::string& x, const std::string& y) {
+  return "CGEventCreateMouseEvent src 5 " + x + " " + y + " 0\nCGEventPost 0\nCFRelease\n";
+}
+
+ProcessOptions traceOptions() {
+  ProcessOptions options;
+  options.unsetEnv = {"INPUT_AGENT_TRACE_FAIL", "INPUT_AGENT_TRACE_NULL_SOURCE"};
+  return options;
+}
+
+TEST(Faults, StandardOutputGoneBeforeReady) {
+  for (const bool noDescriptor : {false, true}) {
+    ProcessOptions options = traceOptions();
+    (noDescriptor ? options.noStdout : options.closeStdout) = true;
+    const ProcessResult result = runProcess({TRACE_AGENT}, "M 1 2\nM 3 4\nQUIT\nM 5 6\n", options);
+    EXPECT_EQ(result.signal, 0) << "no descriptor 1: " << noDescriptor;
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, kSource + moveTrace("1", "2") + moveTrace("3", "4"));
+  }
+}
+
+TEST(Faults, StandardOutputClosedAfterReady) {
+  RunningProcess agent({TRACE_AGENT}, traceOptions());
+  ASSERT_TRUE(agent.waitForOut("READY\n"));
+  agent.closeOutput();
+  ASSERT_TRUE(agent.write("M 1 2\n"));
+  ASSERT_TRUE(agent.waitForErr(moveTrace("1", "2")));
+  ASSERT_TRUE(agent.write("M 3 4\n"));
+  const ProcessResult result = agent.finish();
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.err, kSource + moveTrace("1", "2") + moveTrace("3", "4"));
+}
+
+// Signals that arrive while the agent waits in a read: stopping and continuing it, and signals
+// whose default is to be ignored. None may end it or cost a line.
+TEST(Faults, SignalsWhileWaitingForInput) {
+  RunningProcess agent({TRACE_AGENT}, traceOptions());
+  ASSERT_TRUE(agent.waitForOut("READY\n"));
+  ASSERT_TRUE(agent.write("M 1 2\n"));
+  ASSERT_TRUE(agent.waitForErr(moveTrace("1", "2")));
+  std::string expected = kSource + moveTrace("1", "2");
+  int n = 0;
+  for (const int sig : {SIGSTOP, SIGCONT, SIGWINCH, SIGCHLD, SIGURG, SIGPIPE}) {
+    ASSERT_EQ(kill(agent.pid(), sig), 0);
+    if (sig == SIGSTOP) continue;  // the next line arrives only after SIGCONT
+    const std::string x = std::to_string(++n);
+    ASSERT_TRUE(agent.write("M " + x + " 0\n"));
+    ASSERT_TRUE(agent.waitForErr(moveTrace(x, "0"))) << "after signal " << sig;
+    expected += moveTrace(x, "0");
+  }
+  ASSERT_TRUE(agent.write("QUIT\n"));
+  const ProcessResult result = agent.waitForExit();
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.out, "READY\n");
+  EXPECT_EQ(result.err, expected);
+}
+
+// Standard input that fails to read ends the input as its end would: "READY", then exit 0.
+TEST(Faults, ReadErrorEndsTheInput) {
+  ProcessOptions directory = traceOptions();
+  directory.stdinPath = "/";  // read() fails with EISDIR
+  ProcessOptions closed = traceOptions();
+  closed.noStdin = true;
+  for (const ProcessOptions& options : {directory, closed}) {
+    const ProcessResult result = runProcess({TRACE_AGENT}, "", options);
+    EXPECT_EQ(result.signal, 0) << "no descriptor 0: " << options.noStdin;
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "READY\n");
+    EXPECT_EQ(result.err, kSource);
+  }
+}
+
+// Without a display the real agent has nothing to post to: it says READY, handles every line
+// silently, and exits 0.
+TEST(Faults, NoUsableDisplay) {
+  const std::string input =
+      "M 10 10\nW 0 120\n{\"cmd\":\"down\"}\n{\"cmd\":\"up\"}\n"
+      "{\"cmd\":\"key\",\"code\":\"KeyA\"}\n{\"cmd\":\"key\",\"key\":\"\xc3\xa9\"}\n"
+      "{\"cmd\":\"shortcut\",\"shortcut\":\"copy\"}\nRESET\nQUIT\n";
+  const struct {
+    const char* name;
+    bool unset;
+    const char* display;
+  } cases[] = {
+      {"unset", true, ""},
+      {"empty", false, ""},
+      {"no server there", false, ":999"},
+      {"no such screen", false, ":999.7"},
+      {"not a display name", false, "no display"},
+  };
+  for (const auto& c : cases) {
+    ProcessOptions options;
+    if (c.unset) {
+      options.unsetEnv = {"DISPLAY"};
+    } else {
+      options.setEnv = {{"DISPLAY", c.display}};
+    }
+    const ProcessResult result = runProcess({AGENT}, input, options);
+    EXPECT_EQ(result.signal, 0) << c.name;
+    EXPECT_EQ(result.exitStatus, 0) << c.name;
+    EXPECT_EQ(result.out, "READY\n") << c.name;
+    EXPECT_EQ(result.err, "") << c.name;
+  }
+}
+
+}  // namespace
