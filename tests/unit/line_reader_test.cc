@@ -1,8 +1,14 @@
 #include "command/line_reader.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,6 +84,66 @@ TEST(LineReader, KeepsLinesUpToTheDefaultBound) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], big);
   EXPECT_EQ(lines[1], "end");
+}
+
+// Whether the thread is asleep in the kernel, as it is inside a read that waits for input.
+bool sleeping(pid_t tid) {
+  std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const auto close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'S';
+}
+
+std::atomic<int> signalsCaught{0};
+void countSignal(int) { ++signalsCaught; }
+
+// A process that has a signal handler installed without SA_RESTART: a signal that arrives
+// while the reader waits makes read() fail with EINTR, and the reader must read again.
+TEST(LineReader, RetriesReadsInterruptedBySignals) {
+  struct sigaction action {
+  }, previous{};
+  action.sa_handler = countSignal;
+  sigemptyset(&action.sa_mask);
+  ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+  const pid_t readerTid = static_cast<pid_t>(syscall(SYS_gettid));
+  const pthread_t readerThread = pthread_self();
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+
+  // Interrupts the reader twice while it waits, then writes the chunk.
+  auto interruptThenWrite = [&](const std::string& chunk) {
+    for (int i = 0; i < 2; ++i) {
+      while (!sleeping(readerTid)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      pthread_kill(readerThread, SIGUSR1);
+    }
+    while (!sleeping(readerTid)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(write(fds[1], chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+  };
+
+  // The setup does interrupt a bare read.
+  std::thread check([&] { interruptThenWrite("x"); });
+  char byte;
+  errno = 0;
+  EXPECT_EQ(read(fds[0], &byte, 1), -1);
+  EXPECT_EQ(errno, EINTR);
+  check.join();
+  EXPECT_EQ(read(fds[0], &byte, 1), 1);
+
+  signalsCaught = 0;
+  std::thread writer([&] {
+    interruptThenWrite("M 1 2\nM 3");
+    interruptThenWrite(" 4\n");
+    close(fds[1]);
+  });
+  LineReader reader(fds[0]);
+  std::vector<std::string> lines;
+  while (auto line = reader.next()) lines.emplace_back(*line);
+  writer.join();
+  close(fds[0]);
+  sigaction(SIGUSR1, &previous, nullptr);
+  EXPECT_EQ(lines, (Lines{"M 1 2", "M 3 4"}));
+  EXPECT_EQ(signalsCaught, 4);
 }
 
 }  // namespace
