@@ -1,8 +1,10 @@
 // input-agent: reads one command per line from standard input and posts the matching mouse,
 // scroll and keyboard events. Prints "READY" once it can take commands, and nothing else; ends
 // at "QUIT" or the end of input, always with status 0.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -16,9 +18,25 @@ namespace {
 // Created once before anything is read and kept to the end of the process.
 InputInjector* injector = nullptr;
 JsonDecoder* decoder = nullptr;
+
+// A standard descriptor that our parent left closed would be the number the next open file
+// gets: the connection to the X server. "READY" would then be written into the X protocol
+// stream, or commands read from it. Each closed one is opened on /dev/null instead, so that a
+// closed standard input reads as an empty one and output to a closed one goes nowhere.
+void occupyClosedStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+}
 }  // namespace
 
 int main() {
+  occupyClosedStandardDescriptors();
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   // A controller that closes its end of our standard output must not end us.
   std::signal(SIGPIPE, SIG_IGN);

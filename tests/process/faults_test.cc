@@ -72,7 +72,8 @@ TEST(Faults, SignalsWhileWaitingForInput) {
   EXPECT_EQ(result.err, expected);
 }
 
-// Standard input that fails to read ends the input as its end would: "READY", then exit 0.
+// Standard input that fails to read ends the input as its end would: "READY", then exit 0. A
+// closed descriptor 0 is the same to the agent as an empty standard input.
 TEST(Faults, ReadErrorEndsTheInput) {
   ProcessOptions directory = traceOptions();
   directory.stdinPath = "/";  // read() fails with EISDIR

@@ -23,7 +23,7 @@ struct ProcessOptions {
   std::vector<std::string> unsetEnv;
   bool closeStdout = false;  // start with standard output already closed by its reader
   bool noStdout = false;     // start with no descriptor 1 at all
-  bool noStdin = false;      // start with no descriptor 0 at all (reads fail with EBADF)
+  bool noStdin = false;      // start with no descriptor 0 at all
   std::string stdinPath;     // read standard input from this file or directory instead
 };
 
