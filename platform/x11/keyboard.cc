@@ -1,12 +1,196 @@
-// X11: keyboard events. Not yet mapped: keyboard events are created and posted nowhere.
+// X11: keyboard events through XTest.
+//
+// A virtual key names a physical key (key_table.h). Its X keycode is found once, when the source
+// opens, by the key's XKB name in the server's keymap (aliases included), so the same physical
+// key is pressed whatever the layout; only a key whose name the server lacks, or a server without
+// XKB, falls back to the evdev numbering (Linux code plus 8).
+//
+// Flags become modifier keys pressed around the key's own event: Shift_L, Control_L, Alt_L for
+// Option and Super_L for Command (Mod4 on the usual keymaps), each only when the agent does not
+// already hold a key of that modifier, and released right after, in reverse order. The agent
+// keeps a record of the keys it holds down for this.
+//
+// A key-down with a Unicode string types the string (text_typing.h) and presses no virtual key;
+// a key-up with a string does nothing, as its key-down typed it all. The spare keycodes that
+// typing binds are put back when the source is released or, as the agent never releases it,
+// when the process exits; at exit the agent also waits for the server to have processed all it
+// sent.
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <bitset>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "platform/x11/key_table.h"
+#include "platform/x11/text_typing.h"
 #include "platform/x11/x11_objects.h"
 
-class KeyboardMapper {};
+namespace {
+
+constexpr int kEvdevOffset = 8;
+
+struct Modifier {
+  CGEventFlags mask;
+  CGKeyCode press;       // the key pressed for the flag
+  CGKeyCode holders[2];  // keys that, held, already give the modifier
+};
+
+constexpr Modifier kModifiers[] = {
+    {kCGEventFlagMaskShift, 56, {56, 60}},
+    {kCGEventFlagMaskControl, 59, {59, 62}},
+    {kCGEventFlagMaskAlternate, 58, {58, 61}},
+    {kCGEventFlagMaskCommand, 55, {55, 54}},
+};
+
+constexpr std::size_t rowOf(const PhysicalKey* key) {
+  return static_cast<std::size_t>(key - kPhysicalKeys.data());
+}
+
+struct KeyboardFree {
+  void operator()(XkbDescPtr desc) const { XkbFreeKeyboard(desc, 0, True); }
+};
+
+std::string_view nameView(const char (&name)[XkbKeyNameLength]) {
+  return std::string_view(name, strnlen(name, XkbKeyNameLength));
+}
+
+// The server's keycode for each row of the key table; 0 where it has none.
+std::array<KeyCode, kPhysicalKeys.size()> resolveKeycodes(Display* display) {
+  int min = 0, max = 0;
+  XDisplayKeycodes(display, &min, &max);
+  std::array<KeyCode, kPhysicalKeys.size()> keycodes{};
+  for (std::size_t row = 0; row < kPhysicalKeys.size(); ++row) {
+    const int evdev = kPhysicalKeys[row].linuxCode + kEvdevOffset;
+    if (evdev >= min && evdev <= max) keycodes[row] = static_cast<KeyCode>(evdev);
+  }
+
+  int opcode, eventBase, errorBase, major = XkbMajorVersion, minor = XkbMinorVersion;
+  if (!XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor)) {
+    return keycodes;
+  }
+  std::unique_ptr<XkbDescRec, KeyboardFree> desc(XkbGetMap(display, 0, XkbUseCoreKbd));
+  if (!desc || x11ConnectionLost()) return keycodes;
+  if (XkbGetNames(display, XkbKeyNamesMask | XkbKeyAliasesMask, desc.get()) != Success ||
+      desc->names == nullptr || desc->names->keys == nullptr) {
+    return keycodes;
+  }
+  const XkbNamesRec& names = *desc->names;
+  const auto find = [&](std::string_view name) -> std::optional<KeyCode> {
+    for (int k = desc->min_key_code; k <= desc->max_key_code; ++k) {
+      if (nameView(names.keys[k].name) == name) return static_cast<KeyCode>(k);
+    }
+    return std::nullopt;
+  };
+  for (std::size_t row = 0; row < kPhysicalKeys.size(); ++row) {
+    std::optional<KeyCode> keycode = find(kPhysicalKeys[row].xkbName);
+    for (int a = 0; !keycode && names.key_aliases != nullptr && a < names.num_key_aliases; ++a) {
+      if (nameView(names.key_aliases[a].alias) == kPhysicalKeys[row].xkbName) {
+        keycode = find(nameView(names.key_aliases[a].real));
+      }
+    }
+    if (keycode) keycodes[row] = *keycode;
+  }
+  return keycodes;
+}
+
+std::vector<KeyCode> nonZero(const std::array<KeyCode, kPhysicalKeys.size()>& keycodes) {
+  std::vector<KeyCode> result;
+  for (const KeyCode keycode : keycodes) {
+    if (keycode != 0) result.push_back(keycode);
+  }
+  return result;
+}
+
+// The mapper whose spares the exit hook restores: the one most recently made and not yet
+// destroyed.
+KeyboardMapper* mapperAtExit = nullptr;
+
+}  // namespace
+
+class KeyboardMapper {
+ public:
+  explicit KeyboardMapper(Display* display)
+      : display(display), keycodes(resolveKeycodes(display)), text(display, nonZero(keycodes)) {
+    static const bool hookRegistered = std::atexit(restoreAtExit) == 0;
+    (void)hookRegistered;
+    mapperAtExit = this;
+  }
+  ~KeyboardMapper() {
+    text.restore();
+    if (mapperAtExit == this) mapperAtExit = nullptr;
+  }
+  KeyboardMapper(const KeyboardMapper&) = delete;
+  KeyboardMapper& operator=(const KeyboardMapper&) = delete;
+
+  void post(const CGEventOpaque& event) {
+    if (!event.text.empty()) {
+      if (event.keyDown) text.type(event.text);
+      return;
+    }
+    const PhysicalKey* key = findPhysicalKey(event.virtualKey);
+    if (key == nullptr) return;
+    const KeyCode keycode = keycodes[rowOf(key)];
+    if (keycode == 0) return;
+
+    KeyCode added[std::size(kModifiers)];
+    std::size_t addedCount = 0;
+    for (const Modifier& modifier : kModifiers) {
+      if ((event.flags & modifier.mask) == 0 || gives(modifier, key->virtualKey)) continue;
+      const KeyCode modifierKey = keycodeOf(modifier.press);
+      if (modifierKey == 0) continue;
+      fakeKey(modifierKey, true);
+      added[addedCount++] = modifierKey;
+    }
+    fakeKey(keycode, event.keyDown);
+    held[keycode] = event.keyDown;
+    while (addedCount > 0) fakeKey(added[--addedCount], false);
+  }
+
+ private:
+  // Also waits until the server has processed every request, so that whoever waits for the
+  // agent to end knows that all its events have taken effect.
+  static void restoreAtExit() {
+    if (mapperAtExit == nullptr) return;
+    mapperAtExit->text.restore();
+    if (!x11ConnectionLost()) XSync(mapperAtExit->display, False);
+  }
+
+  KeyCode keycodeOf(CGKeyCode virtualKey) const {
+    const PhysicalKey* key = findPhysicalKey(virtualKey);
+    return key != nullptr ? keycodes[rowOf(key)] : 0;
+  }
+
+  // Whether the modifier is already in force for an event of this key: the agent holds one of
+  // its keys, or the key is one of them.
+  bool gives(const Modifier& modifier, CGKeyCode virtualKey) const {
+    for (const CGKeyCode holder : modifier.holders) {
+      if (holder == virtualKey) return true;
+      const KeyCode keycode = keycodeOf(holder);
+      if (keycode != 0 && held[keycode]) return true;
+    }
+    return false;
+  }
+
+  void fakeKey(KeyCode keycode, bool press) {
+    if (x11ConnectionLost()) return;
+    XTestFakeKeyEvent(display, keycode, press ? True : False, CurrentTime);
+  }
+
+  Display* display;
+  std::array<KeyCode, kPhysicalKeys.size()> keycodes;
+  std::bitset<256> held;
+  TextTyper text;
+};
 
 void KeyboardMapperDelete::operator()(KeyboardMapper* mapper) const { delete mapper; }
 
-std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> makeKeyboardMapper(Display*) {
-  return std::unique_ptr<KeyboardMapper, KeyboardMapperDelete>(new KeyboardMapper);
+std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> makeKeyboardMapper(Display* display) {
+  return std::unique_ptr<KeyboardMapper, KeyboardMapperDelete>(new KeyboardMapper(display));
 }
 
-void postKeyboardEvent(CGEventSourceOpaque&, const CGEventOpaque&) {}
+void postKeyboardEvent(CGEventSourceOpaque& source, const CGEventOpaque& event) {
+  if (source.keyboard && source.live() != nullptr) source.keyboard->post(event);
+}
