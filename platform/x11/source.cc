@@ -1,6 +1,16 @@
 // X11: the event source (the server connection), the silent error handlers, handle release and
 // the per-line flush.
+//
+// XCB, under Xlib, owns the connection's event queue. The agent reads no events, and while Xlib
+// owns the queue every XFlush also tries to read the socket for events (two failed recvmsg calls
+// per line, next to the poll and the writev that send the line's requests); with XCB owning it,
+// XFlush only writes. Whatever the server sends unasked (errors of requests that need no reply,
+// notifications) is read by XCB while it waits to write and dropped after each flush.
+#include <X11/Xlib-xcb.h>
 #include <X11/extensions/XTest.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 #include "platform/deliver.h"
 #include "platform/x11/x11_objects.h"
@@ -39,6 +49,7 @@ extern "C" CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID) {
   auto source = std::make_unique<CGEventSourceOpaque>();
   DisplayPtr display(XOpenDisplay(nullptr));
   if (display) {
+    XSetEventQueueOwner(display.get(), XCBOwnsEventQueue);
     XSetIOErrorExitHandler(display.get(), keepRunning, nullptr);
     int eventBase, errorBase, major, minor;
     if (XTestQueryExtension(display.get(), &eventBase, &errorBase, &major, &minor)) {
@@ -71,5 +82,9 @@ extern "C" void CFRelease(CFTypeRef cf) {
 
 void deliverPostedEvents() {
   if (activeSource == nullptr) return;
-  if (Display* display = activeSource->live()) XFlush(display);
+  Display* display = activeSource->live();
+  if (display == nullptr) return;
+  XFlush(display);
+  xcb_connection_t* connection = XGetXCBConnection(display);
+  while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection)) std::free(event);
 }
