@@ -8,6 +8,8 @@
 // notifications) is read by XCB while it waits to write and dropped after each flush.
 #include <X11/Xlib-xcb.h>
 #include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -32,6 +34,20 @@ int noteConnectionLost(Display*) {
 }
 void keepRunning(Display*, void*) { connectionLost = true; }
 
+// Opens the display named by DISPLAY without a word. A server that refuses the connection (no
+// authorization, say) sends its reason, and libxcb writes that straight to descriptor 2, past
+// every Xlib handler; standard error points at /dev/null while the connection is made.
+Display* openDisplaySilently() {
+  const int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const bool silenced = saved >= 0 && null >= 0 && dup2(null, STDERR_FILENO) == STDERR_FILENO;
+  if (null >= 0) close(null);
+  Display* display = XOpenDisplay(nullptr);
+  if (silenced) dup2(saved, STDERR_FILENO);
+  if (saved >= 0) close(saved);
+  return display;
+}
+
 }  // namespace
 
 bool x11ConnectionLost() { return connectionLost; }
@@ -47,7 +63,7 @@ extern "C" CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID) {
   XSetErrorHandler(ignoreError);
   XSetIOErrorHandler(noteConnectionLost);
   auto source = std::make_unique<CGEventSourceOpaque>();
-  DisplayPtr display(XOpenDisplay(nullptr));
+  DisplayPtr display(openDisplaySilently());
   if (display) {
     XSetEventQueueOwner(display.get(), XCBOwnsEventQueue);
     XSetIOErrorExitHandler(display.get(), keepRunning, nullptr);
