@@ -12,13 +12,14 @@
 
 extern char** environ;
 
-Xvfb::Xvfb(int width, int height) {
+Xvfb::Xvfb(int width, int height, const std::vector<std::string>& extraArgs) {
   int fds[2];
   if (pipe(fds) != 0) return;
   const std::string fd = std::to_string(fds[1]);
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   std::vector<std::string> argv = {"Xvfb", "-displayfd", fd,    "-screen", "0",
                                    screen, "-nolisten",  "tcp", "-noreset"};
+  argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
   std::vector<char*> args;
   for (auto& a : argv) args.push_back(a.data());
   args.push_back(nullptr);

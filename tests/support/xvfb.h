@@ -6,10 +6,12 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 class Xvfb {
  public:
-  Xvfb(int width = 1280, int height = 720);
+  // extraArgs go to Xvfb after its own, such as {"-extension", "XTEST"} or {"-auth", file}.
+  explicit Xvfb(int width = 1280, int height = 720, const std::vector<std::string>& extraArgs = {});
   ~Xvfb();
   Xvfb(const Xvfb&) = delete;
   Xvfb& operator=(const Xvfb&) = delete;

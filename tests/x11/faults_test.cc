@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "x11/x11_fixture.h"
@@ -118,6 +121,52 @@ TEST_F(X11Faults, StandardInputNotOpen) {
   options.noStdin = true;
   RunningProcess agent({AGENT}, options);
   expectQuietQuit(agent.waitForExit());
+}
+
+// An authority file with one cookie: a server started with it refuses every client that
+// does not present that cookie.
+std::string writeAuthorityFile() {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("faults_test_auth_" + std::to_string(getpid())))
+          .string();
+  std::ofstream file(path, std::ios::binary);
+  const auto field = [&file](const std::string& bytes) {
+    file.put(static_cast<char>(bytes.size() >> 8)).put(static_cast<char>(bytes.size() & 0xff));
+    file << bytes;
+  };
+  file.put(1).put(0);  // FamilyLocal (256), big-endian
+  field("localhost");
+  field("0");
+  field("MIT-MAGIC-COOKIE-1");
+  field("0123456789abcdef");
+  return path;
+}
+
+// Servers the agent can reach but not use: one that refuses the connection, one without the
+// XTest extension. The agent says READY, prints nothing else, and handles every line.
+TEST(X11UnusableDisplay, ReadyAndSilent) {
+  const std::string authority = writeAuthorityFile();
+  const struct {
+    const char* name;
+    std::vector<std::string> serverArgs;
+  } cases[] = {
+      {"connection refused", {"-auth", authority}},
+      {"no XTest", {"-extension", "XTEST"}},
+  };
+  for (const auto& c : cases) {
+    Xvfb server(640, 480, c.serverArgs);
+    if (!server.available()) GTEST_SKIP() << "Xvfb cannot be started here";
+    ProcessOptions options;
+    options.setEnv = {{"DISPLAY", server.display()}, {"XAUTHORITY", "/nonexistent"}};
+    RunningProcess agent({AGENT}, options);
+    ASSERT_TRUE(agent.write(everyKind() + "QUIT\n"));
+    const ProcessResult result = agent.waitForExit();
+    EXPECT_EQ(result.signal, 0) << c.name;
+    EXPECT_EQ(result.exitStatus, 0) << c.name;
+    EXPECT_EQ(result.out, "READY\n") << c.name;
+    EXPECT_EQ(result.err, "") << c.name;
+  }
+  std::remove(authority.c_str());
 }
 
 }  // namespace
