@@ -155,7 +155,8 @@ void Canvas::handle(XEvent& event) {
       break;
     case KeyPress: {
       const KeyInput input = readKeyPress(ic_.get(), event.xkey);
-      scene_.setLastKey(input.description);
+      // A modifier key on its own is not news: the chord it belongs to is.
+      if (input.kind != KeyInput::Kind::none) scene_.setLastKey(input.description);
       switch (input.kind) {
         case KeyInput::Kind::text:
           scene_.typeText(input.text);
