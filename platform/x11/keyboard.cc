@@ -68,7 +68,8 @@ std::array<KeyCode, kPhysicalKeys.size()> resolveKeycodes(Display* display) {
   }
 
   int opcode, eventBase, errorBase, major = XkbMajorVersion, minor = XkbMinorVersion;
-  if (!XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor)) {
+  if (x11ConnectionLost() ||
+      !XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor)) {
     return keycodes;
   }
   std::unique_ptr<XkbDescRec, KeyboardFree> desc(XkbGetMap(display, 0, XkbUseCoreKbd));

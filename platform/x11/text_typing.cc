@@ -57,6 +57,7 @@ std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units) {
 }
 
 TextTyper::TextTyper(Display* display, const std::vector<KeyCode>& reserved) : display(display) {
+  if (live() == nullptr) return;
   int min = 0, max = 0;
   XDisplayKeycodes(display, &min, &max);
   int perKeycode = 0;
