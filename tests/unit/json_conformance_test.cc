@@ -20,6 +20,10 @@ std::optional<InputCommand> decodeLine(JsonDecoder& decoder, const std::string& 
 }
 
 TEST(JsonConformance, SuiteFilesAsMemberValues) {
+  // The suite is data kept beside the repository (shared/), not in it.
+  if (!std::filesystem::is_directory(CONFORMANCE_DIR)) {
+    GTEST_SKIP() << "no conformance data at " << CONFORMANCE_DIR;
+  }
   JsonDecoder decoder;
   int counts[3] = {0, 0, 0};  // y_, n_, i_
   for (const auto& entry : std::filesystem::directory_iterator(CONFORMANCE_DIR)) {
