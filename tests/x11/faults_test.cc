@@ -87,12 +87,31 @@ TEST_F(X11Faults, ServerGoneBetweenLines) {
   expectQuietQuit(agent.waitForExit());
 }
 
+// The server goes after text entry has bound keycodes, and "QUIT" is the next line: the agent
+// learns of the loss only while it puts the keymap back at exit.
+TEST_F(X11Faults, ServerGoneJustBeforeQuit) {
+  RunningProcess agent({AGENT}, onDisplay());
+  ASSERT_TRUE(agent.waitForOut("READY\n"));
+  ASSERT_TRUE(agent.write(everyKind() + "M 100 200\n"));
+  ASSERT_TRUE(pointerReaches(100, 200));
+  killServer();
+  ASSERT_TRUE(agent.write("QUIT\n"));
+  expectQuietQuit(agent.waitForExit());
+}
+
 // The server goes while lines stream in, at whatever point of their handling the agent is.
 TEST_F(X11Faults, ServerGoneWhileLinesStreamIn) {
   RunningProcess agent({AGENT}, onDisplay());
   ASSERT_TRUE(agent.waitForOut("READY\n"));
   std::thread feeder([&] {
-    for (int i = 0; i < 1000; ++i) agent.write(everyKind());
+    for (int i = 0; i < 1000; ++i) {
+      // A new character each time, so that text entry keeps rebinding keycodes.
+      const char32_t c = U'\u4e00' + static_cast<char32_t>(i);
+      const char utf8[] = {static_cast<char>(0xE0 | (c >> 12)),
+                           static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (c & 0x3F)), 0};
+      agent.write(everyKind() + "{\"cmd\":\"key\",\"key\":\"" + utf8 + "\"}\n");
+    }
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   killServer();
