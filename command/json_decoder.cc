@@ -12,57 +12,38 @@ namespace {
 
 using Json = nlohmann::json;
 
-enum class Member : unsigned char {
-  other,
-  cmd,
-  x,
-  y,
-  button,
-  dx,
-  dy,
-  code,
-  key,
-  action,
-  ctrl,
-  shift,
-  alt,
-  meta,
-  shortcut,
+// A top-level member the record knows: "cmd", or an optional field of one JSON type (exactly one
+// of the three pointers is set for those).
+struct Field {
+  std::string_view name;
+  std::optional<double> InputCommand::*number = nullptr;
+  std::optional<std::string> InputCommand::*text = nullptr;
+  std::optional<bool> InputCommand::*flag = nullptr;
 };
 
-// The member that a name stands for: the whole name, byte for byte, case-sensitive.
-Member memberNamed(std::string_view name) {
-  switch (name.size()) {
-    case 1:
-      if (name[0] == 'x') return Member::x;
-      if (name[0] == 'y') return Member::y;
-      break;
-    case 2:
-      if (name == "dx") return Member::dx;
-      if (name == "dy") return Member::dy;
-      break;
-    case 3:
-      if (name == "cmd") return Member::cmd;
-      if (name == "key") return Member::key;
-      if (name == "alt") return Member::alt;
-      break;
-    case 4:
-      if (name == "code") return Member::code;
-      if (name == "ctrl") return Member::ctrl;
-      if (name == "meta") return Member::meta;
-      break;
-    case 5:
-      if (name == "shift") return Member::shift;
-      break;
-    case 6:
-      if (name == "button") return Member::button;
-      if (name == "action") return Member::action;
-      break;
-    case 8:
-      if (name == "shortcut") return Member::shortcut;
-      break;
+constexpr Field kFields[] = {
+    {"cmd"},  // kFields[0]: the required command name
+    {"x", &InputCommand::x},
+    {"y", &InputCommand::y},
+    {"button", nullptr, &InputCommand::button},
+    {"dx", &InputCommand::dx},
+    {"dy", &InputCommand::dy},
+    {"code", nullptr, &InputCommand::code},
+    {"key", nullptr, &InputCommand::key},
+    {"action", nullptr, &InputCommand::action},
+    {"ctrl", nullptr, nullptr, &InputCommand::ctrl},
+    {"shift", nullptr, nullptr, &InputCommand::shift},
+    {"alt", nullptr, nullptr, &InputCommand::alt},
+    {"meta", nullptr, nullptr, &InputCommand::meta},
+    {"shortcut", nullptr, &InputCommand::shortcut},
+};
+
+// The field a member name stands for, by the whole name, byte for byte; null for other names.
+const Field* fieldNamed(std::string_view name) {
+  for (const Field& field : kFields) {
+    if (field.name == name) return &field;
   }
-  return Member::other;
+  return nullptr;
 }
 
 // The SAX handler. Every callback returns false to stop the parse and fail the line. Values are
@@ -75,105 +56,34 @@ class RecordBuilder {
 
   bool null() {
     if (depth != 1) return depth > 1;
-    switch (member) {
-      case Member::cmd:
-        return false;
-      case Member::x:
-        record.x.reset();
-        break;
-      case Member::y:
-        record.y.reset();
-        break;
-      case Member::button:
-        record.button.reset();
-        break;
-      case Member::dx:
-        record.dx.reset();
-        break;
-      case Member::dy:
-        record.dy.reset();
-        break;
-      case Member::code:
-        record.code.reset();
-        break;
-      case Member::key:
-        record.key.reset();
-        break;
-      case Member::action:
-        record.action.reset();
-        break;
-      case Member::ctrl:
-        record.ctrl.reset();
-        break;
-      case Member::shift:
-        record.shift.reset();
-        break;
-      case Member::alt:
-        record.alt.reset();
-        break;
-      case Member::meta:
-        record.meta.reset();
-        break;
-      case Member::shortcut:
-        record.shortcut.reset();
-        break;
-      case Member::other:
-        break;
-    }
+    if (field == nullptr) return true;
+    if (field == &kFields[0]) return false;  // "cmd" must hold a string
+    if (field->number) (record.*field->number).reset();
+    if (field->text) (record.*field->text).reset();
+    if (field->flag) (record.*field->flag).reset();
     return true;
   }
 
-  bool boolean(bool value) {
-    if (depth != 1) return depth > 1;
-    switch (member) {
-      case Member::ctrl:
-        record.ctrl = value;
-        return true;
-      case Member::shift:
-        record.shift = value;
-        return true;
-      case Member::alt:
-        record.alt = value;
-        return true;
-      case Member::meta:
-        record.meta = value;
-        return true;
-      default:
-        return member == Member::other;
-    }
+  bool boolean(bool value) { return store(&Field::flag, value); }
+  // Integers are converted to the nearest double; integers beyond 64 bits reach number_float.
+  bool number_integer(Json::number_integer_t value) {
+    return store(&Field::number, static_cast<double>(value));
+  }
+  bool number_unsigned(Json::number_unsigned_t value) {
+    return store(&Field::number, static_cast<double>(value));
+  }
+  // The parser has already failed a number beyond the double range.
+  bool number_float(Json::number_float_t value, const Json::string_t&) {
+    return store(&Field::number, static_cast<double>(value));
   }
 
-  // Integers are converted to the nearest double; integers beyond 64 bits reach number_float.
-  bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value)); }
-  bool number_unsigned(Json::number_unsigned_t value) { return number(static_cast<double>(value)); }
-  // The parser has already failed a number beyond the double range.
-  bool number_float(Json::number_float_t value, const Json::string_t&) { return number(value); }
-
   bool string(Json::string_t& value) {
-    if (depth != 1) return depth > 1;
-    switch (member) {
-      case Member::cmd:
-        record.cmd.assign(value);
-        haveCmd = true;
-        return true;
-      case Member::button:
-        record.button = value;
-        return true;
-      case Member::code:
-        record.code = value;
-        return true;
-      case Member::key:
-        record.key = value;
-        return true;
-      case Member::action:
-        record.action = value;
-        return true;
-      case Member::shortcut:
-        record.shortcut = value;
-        return true;
-      default:
-        return member == Member::other;
+    if (depth == 1 && field == &kFields[0]) {
+      record.cmd = std::move(value);
+      haveCmd = true;
+      return true;
     }
+    return store(&Field::text, std::move(value));
   }
 
   // JSON text has no binary values; only the binary formats report them.
@@ -186,7 +96,7 @@ class RecordBuilder {
   bool end_array() { return close(); }
 
   bool key(Json::string_t& name) {
-    if (depth == 1) member = memberNamed(name);
+    if (depth == 1) field = fieldNamed(name);
     return true;
   }
 
@@ -195,30 +105,22 @@ class RecordBuilder {
   }
 
  private:
-  // A top-level scalar fails the line; a number is stored for the four number members.
-  bool number(double value) {
+  // Stores a scalar in the current member's field when the member takes that JSON type. A
+  // top-level scalar fails the line; inside another member's value, or for a member with
+  // another name, the value is passed over; a known member of another type fails the line.
+  template <typename T>
+  bool store(std::optional<T> InputCommand::*Field::*slot, T value) {
     if (depth != 1) return depth > 1;
-    switch (member) {
-      case Member::x:
-        record.x = value;
-        return true;
-      case Member::y:
-        record.y = value;
-        return true;
-      case Member::dx:
-        record.dx = value;
-        return true;
-      case Member::dy:
-        record.dy = value;
-        return true;
-      default:
-        return member == Member::other;
-    }
+    if (field == nullptr) return true;
+    const auto target = field->*slot;
+    if (target == nullptr) return false;
+    record.*target = std::move(value);
+    return true;
   }
 
   // The top-level object, or an array or object inside it: only other members may hold one.
   bool open() {
-    if (depth == 1 && member != Member::other) return false;
+    if (depth == 1 && field != nullptr) return false;
     ++depth;
     return true;
   }
@@ -228,8 +130,8 @@ class RecordBuilder {
     return true;
   }
 
-  std::size_t depth = 0;          // 1 inside the top-level object, more inside its members
-  Member member = Member::other;  // the top-level member whose value comes next
+  std::size_t depth = 0;         // 1 inside the top-level object, more inside its members
+  const Field* field = nullptr;  // the known top-level member whose value comes next, if any
 };
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
