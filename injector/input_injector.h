@@ -8,12 +8,12 @@
 // held buttons stay held. Single-threaded.
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <string_view>
-#include <type_traits>
 
 #include "command/input_command.h"
+#include "injector/cf_handle.h"
 #include "platform/events.h"
 
 class InputInjector {
@@ -51,12 +51,7 @@ class InputInjector {
   // Posts the named chord: one key-down and one key-up with the chord's flags; others nothing.
   void handleShortcut(std::string_view name);
 
-  struct SourceRelease {
-    void operator()(CGEventSourceRef source) const { CFRelease(source); }
-  };
-  using SourcePtr = std::unique_ptr<std::remove_pointer_t<CGEventSourceRef>, SourceRelease>;
-
-  SourcePtr source;
+  CFHandle<CGEventSourceRef> source;
   bool leftDown = false;
   bool rightDown = false;
   bool middleDown = false;
