@@ -27,6 +27,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/test_window.h"
+
 // One key press as the window saw it.
 struct KeyPressed {
   KeySym keysym;
@@ -55,15 +57,7 @@ class KeyReader {
     display.reset(XOpenDisplay(displayName.c_str()));
     if (!display) return;
     Display* d = display.get();
-    const int screen = DefaultScreen(d);
-    window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, DisplayWidth(d, screen),
-                                 DisplayHeight(d, screen), 0, 0, 0);
-    XSelectInput(d, window, KeyPressMask | StructureNotifyMask);
-    XMapWindow(d, window);
-    XEvent event;
-    do {
-      XNextEvent(d, &event);
-    } while (event.type != MapNotify);
+    window = openFullScreenWindow(d, KeyPressMask);
     XSetInputFocus(d, window, RevertToParent, CurrentTime);
     im = XOpenIM(d, nullptr, nullptr, nullptr);
     if (im == nullptr) return;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/run_process.h"
+#include "support/test_window.h"
 #include "support/xvfb.h"
 
 struct DisplayCloser {
@@ -29,17 +30,8 @@ class X11Test : public testing::Test {
 
   // Maps a window over the whole screen that records the given input events.
   void openWindow(long eventMask) {
-    Display* d = display.get();
-    const int screen = DefaultScreen(d);
-    window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, DisplayWidth(d, screen),
-                                 DisplayHeight(d, screen), 0, 0, 0);
-    XSelectInput(d, window, eventMask | StructureNotifyMask);
-    XMapWindow(d, window);
-    XEvent event;
-    do {
-      XNextEvent(d, &event);
-    } while (event.type != MapNotify);
-    XSync(d, False);
+    window = openFullScreenWindow(display.get(), eventMask);
+    XSync(display.get(), False);
   }
 
   // Runs input-agent on this display with the given input, to its end.
