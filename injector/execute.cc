@@ -1,19 +1,11 @@
 // InputInjector::execute and the mouse button commands.
-#include <array>
-
 #include "injector/input_injector.h"
 #include "injector/post_event.h"
 
 const InputInjector::Button& InputInjector::resolveButton(const std::optional<std::string>& name) {
-  static const Button kLeft{kCGMouseButtonLeft, kCGEventLeftMouseDown, kCGEventLeftMouseUp,
-                            &InputInjector::leftDown};
-  static const Button kRight{kCGMouseButtonRight, kCGEventRightMouseDown, kCGEventRightMouseUp,
-                             &InputInjector::rightDown};
-  static const Button kMiddle{kCGMouseButtonCenter, kCGEventOtherMouseDown, kCGEventOtherMouseUp,
-                              &InputInjector::middleDown};
-  if (name == "right") return kRight;
-  if (name == "middle") return kMiddle;
-  return kLeft;
+  if (name == "right") return kButtons[1];
+  if (name == "middle") return kButtons[2];
+  return kButtons[0];
 }
 
 void InputInjector::execute(const InputCommand& command) {

@@ -7,38 +7,34 @@
 
 InputInjector::InputInjector() : source(CGEventSourceCreate(kCGEventSourceStateHIDSystemState)) {}
 
+const InputInjector::Button InputInjector::kButtons[3] = {
+    {kCGMouseButtonLeft, kCGEventLeftMouseDown, kCGEventLeftMouseUp, kCGEventLeftMouseDragged,
+     &InputInjector::leftDown},
+    {kCGMouseButtonRight, kCGEventRightMouseDown, kCGEventRightMouseUp, kCGEventRightMouseDragged,
+     &InputInjector::rightDown},
+    {kCGMouseButtonCenter, kCGEventOtherMouseDown, kCGEventOtherMouseUp, kCGEventOtherMouseDragged,
+     &InputInjector::middleDown},
+};
+
 void InputInjector::resetButtons() {
-  struct Release {
-    bool InputInjector::*held;
-    CGEventType type;
-    CGMouseButton button;
-  };
-  static constexpr Release kReleases[] = {
-      {&InputInjector::leftDown, kCGEventLeftMouseUp, kCGMouseButtonLeft},
-      {&InputInjector::rightDown, kCGEventRightMouseUp, kCGMouseButtonRight},
-      {&InputInjector::middleDown, kCGEventOtherMouseUp, kCGMouseButtonCenter},
-  };
-  for (const Release& release : kReleases) {
-    if (!(this->*release.held)) continue;
-    this->*release.held = false;
-    postEvent(CGEventCreateMouseEvent(source.get(), release.type, lastPoint, release.button));
+  for (const Button& button : kButtons) {
+    if (!(this->*button.held)) continue;
+    this->*button.held = false;
+    postEvent(CGEventCreateMouseEvent(source.get(), button.release, lastPoint, button.number));
   }
 }
 
 void InputInjector::moveDirect(double x, double y) {
   lastPoint = CGPoint{x, y};
   CGEventType type = kCGEventMouseMoved;
-  CGMouseButton button = kCGMouseButtonLeft;
-  if (leftDown) {
-    type = kCGEventLeftMouseDragged;
-  } else if (rightDown) {
-    type = kCGEventRightMouseDragged;
-    button = kCGMouseButtonRight;
-  } else if (middleDown) {
-    type = kCGEventOtherMouseDragged;
-    button = kCGMouseButtonCenter;
+  CGMouseButton number = kCGMouseButtonLeft;
+  for (const Button& button : kButtons) {
+    if (!(this->*button.held)) continue;
+    type = button.dragged;
+    number = button.number;
+    break;
   }
-  postEvent(CGEventCreateMouseEvent(source.get(), type, CGPoint{x, y}, button));
+  postEvent(CGEventCreateMouseEvent(source.get(), type, CGPoint{x, y}, number));
 }
 
 std::optional<std::int32_t> wheelValue(double delta) {

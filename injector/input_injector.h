@@ -33,13 +33,17 @@ class InputInjector {
   void execute(const InputCommand& command);
 
  private:
-  // The mouse button a "down", "up" or "dblclick" names: "right", "middle", else left.
+  // A mouse button: its platform number, its event types and its held flag.
   struct Button {
     CGMouseButton number;
     CGEventType press;
     CGEventType release;
+    CGEventType dragged;
     bool InputInjector::*held;
   };
+  // Left, right, middle: the order in which held buttons drag and are released by a reset.
+  static const Button kButtons[3];
+  // The button a "down", "up" or "dblclick" names: "right", "middle", else left.
   static const Button& resolveButton(const std::optional<std::string>& name);
 
   void pressOrRelease(const InputCommand& command, bool press);
