@@ -1,0 +1,45 @@
+// wlroots: the agent's virtual pointer. Absolute motion over the output layout
+// (output_layout.h), the left, right and middle buttons, and scrolling; each event is followed
+// by a frame. The buttons it holds are released when it goes, before the device is destroyed.
+//
+// Event times are the monotonic clock in milliseconds, as the compositor's own; a button event
+// gets a time later than the previous button event's, so that receivers that count clicks by
+// time (and take a press at the same time as the last for a new first click) see a double click.
+//
+// Scrolling: a wheel value in pixels is sent as a continuous axis event of that many pixels
+// (positive down and right); whenever the pixels sent on an axis add up to whole notches of
+// kPixelsPerNotch (remainders carried as on X11, dropped when the direction changes) the event
+// carries those notches as its discrete form with the wheel as its source, for applications
+// that scroll by notches. One event scrolls at most kMaxNotchesPerEvent notches' worth.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+
+#include "platform/events.h"
+#include "platform/wlroots/wayland_connection.h"
+
+class VirtualPointer {
+ public:
+  explicit VirtualPointer(WaylandConnection& connection);
+  ~VirtualPointer();
+  VirtualPointer(const VirtualPointer&) = delete;
+  VirtualPointer& operator=(const VirtualPointer&) = delete;
+
+  void move(CGPoint point);
+  void button(CGMouseButton button, bool press);
+  void scroll(std::int32_t wheel1, std::int32_t wheel2);
+  void releaseButtons();
+
+ private:
+  void axis(std::uint32_t axis, std::int32_t wheel, std::int64_t& remainder);
+  std::uint32_t now();
+
+  WaylandConnection& connection;
+  Proxy<zwlr_virtual_pointer_v1> pointer;
+  std::bitset<3> held;  // by CoreGraphics button number
+  std::uint32_t lastButtonTime = 0;
+  bool anyButtonTime = false;
+  std::int64_t verticalRemainder = 0;
+  std::int64_t horizontalRemainder = 0;
+};

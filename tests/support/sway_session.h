@@ -1,0 +1,54 @@
+// A private headless sway for the Wayland end-to-end tests, with the tests' own receiving window
+// and a client that keeps a pointer and a keyboard on the seat (tests/wayland/).
+//
+// Sway runs with the headless backend and the pixman renderer, no input devices, a private
+// XDG_RUNTIME_DIR and a minimal configuration that places the outputs. Sway refuses to run as
+// root, so when the tests run as root, sway and the clients run as the user "nobody" (setpriv);
+// the programs they run are copied into the runtime folder, which that user owns. Everything is
+// stopped and removed when the object goes.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/run_process.h"
+
+struct OutputSpec {
+  int width;
+  int height;
+  int x;
+  int y;
+};
+
+class SwaySession {
+ public:
+  explicit SwaySession(const std::vector<OutputSpec>& outputs = {{1280, 800, 0, 0}});
+  ~SwaySession();
+  SwaySession(const SwaySession&) = delete;
+  SwaySession& operator=(const SwaySession&) = delete;
+
+  // Whether sway is installed here at all; without it the tests skip.
+  static bool installed();
+  // Empty once the session, the seat keeper and the receiver are all ready; else what failed.
+  const std::string& failure() const { return failure_; }
+
+  // The environment that puts a client in this session.
+  std::vector<std::pair<std::string, std::string>> environment() const;
+  RunningProcess& receiver() { return *receiver_; }
+  // Stops the compositor at once, as a crash would.
+  void killCompositor();
+
+ private:
+  std::vector<std::string> asTestUser(std::vector<std::string> argv) const;
+  std::string copyIn(const std::string& program) const;
+
+  std::string dir_;
+  std::string socket_;
+  bool asNobody_ = false;
+  std::unique_ptr<RunningProcess> sway_;
+  std::unique_ptr<RunningProcess> keeper_;
+  std::unique_ptr<RunningProcess> receiver_;
+  std::string failure_;
+};

@@ -1,0 +1,67 @@
+// wayland-seat-keeper: keeps a pointer and a keyboard on the seat of a headless compositor for
+// the whole test session. A headless seat has no devices of its own, and a client that starts
+// while the seat has none gets no pointer or keyboard objects, so it would miss the agent's first
+// events. This client makes a virtual pointer and a virtual keyboard (with the standard keymap),
+// prints "ready" and then sends nothing, until it is ended.
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+
+namespace {
+
+wl_seat* seat = nullptr;
+zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+zwp_virtual_keyboard_manager_v1* keyboards = nullptr;
+
+void global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+  if (std::strcmp(interface, wl_seat_interface.name) == 0 && seat == nullptr) {
+    seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+  } else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
+    pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
+        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
+    keyboards = static_cast<zwp_virtual_keyboard_manager_v1*>(
+        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+  }
+}
+void globalRemove(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener kRegistryListener = {global, globalRemove};
+
+}  // namespace
+
+int main() {
+  wl_display* display = wl_display_connect(nullptr);
+  if (display == nullptr) return 1;
+  wl_registry_add_listener(wl_display_get_registry(display), &kRegistryListener, nullptr);
+  wl_display_roundtrip(display);
+  if (!seat || !pointers || !keyboards) return 1;
+
+  zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+  zwp_virtual_keyboard_v1* keyboard =
+      zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboards, seat);
+  xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+  xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  if (keymap == nullptr) return 1;
+  char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+  const size_t size = std::strlen(text) + 1;
+  const int fd = memfd_create("seat-keeper-keymap", MFD_CLOEXEC);
+  if (fd < 0 || write(fd, text, size) != static_cast<ssize_t>(size)) return 1;
+  zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
+  close(fd);
+  std::free(text);
+  if (wl_display_roundtrip(display) < 0) return 1;
+  std::puts("ready");
+  std::fflush(stdout);
+  while (wl_display_dispatch(display) >= 0) {
+  }
+  return 0;
+}
