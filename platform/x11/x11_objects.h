@@ -54,9 +54,9 @@ struct CGEventOpaque {
   EventClass eventClass = EventClass::mouse;
   CGEventSourceRef source = nullptr;
   // mouse
-  CGEventType mouseType = 0;
+  CGEventType mouseType = kCGEventNull;
   CGPoint point{0, 0};
-  CGMouseButton button = 0;
+  CGMouseButton button = kCGMouseButtonLeft;
   // scroll, in pixels
   std::int32_t wheel1 = 0;
   std::int32_t wheel2 = 0;
