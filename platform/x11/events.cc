@@ -42,8 +42,11 @@ CGEventRef CGEventCreateKeyboardEvent(CGEventSourceRef source, CGKeyCode virtual
 
 void CGEventSetFlags(CGEventRef event, CGEventFlags flags) { event->flags = flags; }
 
-// The click state matters to CoreGraphics receivers only; an X server counts clicks itself.
-void CGEventSetIntegerValueField(CGEventRef, CGEventField, std::int64_t) {}
+// An X server counts clicks itself; the click state tells the pointer code which press is the
+// second of a double click.
+void CGEventSetIntegerValueField(CGEventRef event, CGEventField field, std::int64_t value) {
+  if (field == kCGMouseEventClickState) event->clickState = value;
+}
 
 void CGEventKeyboardSetUnicodeString(CGEventRef event, UniCharCount stringLength,
                                      const UniChar* unicodeString) {

@@ -88,7 +88,11 @@ extern "C" void CFRelease(CFTypeRef cf) {
     delete static_cast<const CGEventOpaque*>(cf);
     return;
   }
-  const auto* source = static_cast<const CGEventSourceOpaque*>(cf);
+  auto* source = static_cast<CGEventSourceOpaque*>(const_cast<void*>(cf));
+  // What the agent holds is let go before the keyboard puts the keymap back and the connection
+  // closes (the members' destructors).
+  releaseHeldKeys(*source);
+  releaseHeldButtons(*source);
   if (source == activeSource) {
     if (Display* display = source->live()) XFlush(display);
     activeSource = nullptr;
@@ -100,6 +104,7 @@ void deliverPostedEvents() {
   if (activeSource == nullptr) return;
   Display* display = activeSource->live();
   if (display == nullptr) return;
+  endKeyboardLine(*activeSource);
   XFlush(display);
   xcb_connection_t* connection = XGetXCBConnection(display);
   while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection)) std::free(event);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/linux/held_inputs.h"
 #include "platform/object_kind.h"
 
 struct DisplayClose {
@@ -41,6 +42,7 @@ struct CGEventSourceOpaque {
   int height = 0;
   ScrollRemainder vertical;
   ScrollRemainder horizontal;
+  HeldInputs held;  // released when the source goes
   std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> keyboard;
 
   // The connection, or null when there is none or it has been lost.
@@ -57,6 +59,7 @@ struct CGEventOpaque {
   CGEventType mouseType = 0;
   CGPoint point{0, 0};
   CGMouseButton button = 0;
+  std::int64_t clickState = 0;
   // scroll, in pixels
   std::int32_t wheel1 = 0;
   std::int32_t wheel2 = 0;
@@ -72,7 +75,11 @@ bool x11ConnectionLost();
 
 void postMouseEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
 void postScrollEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
+void releaseHeldButtons(CGEventSourceOpaque& source);
 
 // keyboard.cc
 std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> makeKeyboardMapper(Display* display);
 void postKeyboardEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
+// Releases the modifiers of a chord that the line left open.
+void endKeyboardLine(CGEventSourceOpaque& source);
+void releaseHeldKeys(CGEventSourceOpaque& source);
