@@ -1,6 +1,10 @@
 // input-agent: reads one command per line from standard input and posts the matching mouse,
 // scroll and keyboard events. Prints "READY" once it can take commands, and nothing else; ends
-// at "QUIT" or the end of input, always with status 0.
+// at "QUIT", the end of input or SIGTERM, SIGINT or SIGHUP, always with status 0.
+//
+// One way out: whatever ends the read loop, main returns and the destructors of its objects do
+// the rest (on Linux, the injector's source releases held keys and buttons and restores the
+// keymap; see platform/source_at_exit.h).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,13 +15,11 @@
 #include "command/handle_line.h"
 #include "command/json_decoder.h"
 #include "command/line_reader.h"
+#include "command/stop_signals.h"
 #include "injector/input_injector.h"
 #include "platform/deliver.h"
 
 namespace {
-// Created once before anything is read and kept to the end of the process.
-InputInjector* injector = nullptr;
-JsonDecoder* decoder = nullptr;
 
 // A standard descriptor that our parent left closed would be the number the next open file
 // gets: the connection to the X server. "READY" would then be written into the X protocol
@@ -33,6 +35,7 @@ void occupyClosedStandardDescriptors() {
     }
   }
 }
+
 }  // namespace
 
 int main() {
@@ -40,13 +43,14 @@ int main() {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   // A controller that closes its end of our standard output must not end us.
   std::signal(SIGPIPE, SIG_IGN);
-  injector = new InputInjector;
-  decoder = new JsonDecoder;
+  const StopSignals stops;
+  InputInjector injector;
+  JsonDecoder decoder;
   std::fputs("READY\n", stdout);
 
-  LineReader reader(STDIN_FILENO);
+  LineReader reader(STDIN_FILENO, kMaxLineBytes, &stops);
   while (const auto line = reader.next()) {
-    const LineOutcome outcome = handleLine(*line, *injector, *decoder);
+    const LineOutcome outcome = handleLine(*line, injector, decoder);
     deliverPostedEvents();
     if (outcome == LineOutcome::quit) break;
   }

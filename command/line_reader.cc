@@ -1,16 +1,36 @@
 #include "command/line_reader.h"
 
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "command/stop_signals.h"
+
 namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 }
 
-LineReader::LineReader(int fd, std::size_t maxLineBytes)
-    : fd(fd), maxLineBytes(maxLineBytes), buffer(kReadChunk) {}
+LineReader::LineReader(int fd, std::size_t maxLineBytes, const StopSignals* stops)
+    : fd(fd), stops(stops), maxLineBytes(maxLineBytes), buffer(kReadChunk) {}
+
+bool LineReader::waitReadable() {
+  if (stops == nullptr) return true;
+  // pselect opens the stop signals only for the wait itself, so none is lost between the
+  // check of the flag and the wait.
+  while (!stops->requested()) {
+    if (fd >= FD_SETSIZE) return true;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(fd, &readable);
+    if (pselect(fd + 1, &readable, nullptr, nullptr, nullptr, &stops->waitMask()) >= 0 ||
+        errno != EINTR) {
+      return true;  // ready, or an error that the read itself will report
+    }
+  }
+  return false;
+}
 
 bool LineReader::fill() {
   if (ended) return false;
@@ -21,6 +41,10 @@ bool LineReader::fill() {
   }
   if (buffer.size() - end < kReadChunk / 2) buffer.resize(buffer.size() * 2);
   for (;;) {
+    if (!waitReadable()) {
+      ended = true;
+      return false;
+    }
     const ssize_t got = ::read(fd, buffer.data() + end, buffer.size() - end);
     if (got > 0) {
       end += static_cast<std::size_t>(got);

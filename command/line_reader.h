@@ -7,7 +7,8 @@
 // Lines of up to kMaxLineBytes (after the terminator is removed) are returned; a longer line is
 // read and discarded up to its line feed and never held whole in memory, so memory stays bounded
 // whatever the input. A read interrupted by a signal is retried; a read error ends the input as
-// the end of input does.
+// the end of input does. Given StopSignals, the reader waits for input with the stop signals
+// open, and a stop signal ends the input as its end does.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +16,14 @@
 #include <string_view>
 #include <vector>
 
+class StopSignals;
+
 inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
 class LineReader {
  public:
-  explicit LineReader(int fd, std::size_t maxLineBytes = kMaxLineBytes);
+  explicit LineReader(int fd, std::size_t maxLineBytes = kMaxLineBytes,
+                      const StopSignals* stops = nullptr);
 
   // The next line, valid until the next call; none once the input has ended.
   std::optional<std::string_view> next();
@@ -27,8 +31,11 @@ class LineReader {
  private:
   // Reads more bytes behind the buffered ones; false at the end of input or on an error.
   bool fill();
+  // Waits until the descriptor can be read; false when a stop signal came first.
+  bool waitReadable();
 
   int fd;
+  const StopSignals* stops;
   std::size_t maxLineBytes;
   std::vector<char> buffer;
   std::size_t begin = 0;    // first unconsumed byte

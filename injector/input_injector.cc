@@ -4,8 +4,11 @@
 #include <cmath>
 
 #include "injector/post_event.h"
+#include "platform/source_at_exit.h"
 
 InputInjector::InputInjector() : source(CGEventSourceCreate(kCGEventSourceStateHIDSystemState)) {}
+
+InputInjector::~InputInjector() { endEventSource(source.release()); }
 
 const InputInjector::Button InputInjector::kButtons[3] = {
     {kCGMouseButtonLeft, kCGEventLeftMouseDown, kCGEventLeftMouseUp, kCGEventLeftMouseDragged,

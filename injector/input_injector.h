@@ -4,8 +4,9 @@
 // event tap, released; one the platform does not create is skipped and the caller goes on.
 // State changes come before the event they describe and stay even when no event is created.
 //
-// One instance lives for the whole run. Its destructor releases the source and nothing else:
-// held buttons stay held. Single-threaded.
+// One instance lives for the whole run, on main's stack. Its destructor hands the source to the
+// platform's rule for the end of the agent (platform/source_at_exit.h): macOS keeps it and holds
+// what it holds; Linux releases it, which releases held keys and buttons. Single-threaded.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@
 class InputInjector {
  public:
   InputInjector();
+  ~InputInjector();
   InputInjector(const InputInjector&) = delete;
   InputInjector& operator=(const InputInjector&) = delete;
 

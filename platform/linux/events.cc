@@ -1,15 +1,7 @@
 // Linux: the CoreGraphics-named calls, written once for every route. Creation and the setters
 // record what an event is to do; CGEventPost hands it to the source's route; CFRelease frees
-// events and, for the source, ends the route (which releases what it holds).
-//
-// A mouse event moves the pointer to its point first (a coordinate that is not finite moves
-// nothing) and then presses or releases its button; moved and dragged events only move. A
-// keyboard event with a Unicode string types the string on key-down and does nothing on key-up,
-// as its key-down typed it all; one without presses or releases its virtual key with its flags.
-// The click state is left to the receivers, which count clicks themselves.
-#include <cmath>
+// events and, for the source, ends the route (which releases what the agent holds).
 #include <cstdlib>
-#include <string>
 
 #include "platform/deliver.h"
 #include "platform/linux/linux_objects.h"
@@ -25,48 +17,6 @@ CGEventRef newEvent(CGEventSourceRef source, EventClass eventClass) {
   event->source = source;
   event->eventClass = eventClass;
   return event;
-}
-
-// The scalar values of UTF-16 text; an unpaired surrogate is skipped.
-std::u32string scalarsOf(const std::vector<UniChar>& units) {
-  std::u32string scalars;
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char32_t unit = units[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      scalars.push_back(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-      ++i;
-    } else if (unit < 0xD800 || unit > 0xDFFF) {
-      scalars.push_back(unit);
-    }
-  }
-  return scalars;
-}
-
-void postMouse(Route& route, const CGEventOpaque& event) {
-  if (std::isfinite(event.point.x) && std::isfinite(event.point.y)) route.movePointer(event.point);
-  switch (event.mouseType) {
-    case kCGEventLeftMouseDown:
-    case kCGEventRightMouseDown:
-    case kCGEventOtherMouseDown:
-      route.pressButton(event.button, true);
-      break;
-    case kCGEventLeftMouseUp:
-    case kCGEventRightMouseUp:
-    case kCGEventOtherMouseUp:
-      route.pressButton(event.button, false);
-      break;
-    default:
-      break;  // moved and dragged: the motion is all
-  }
-}
-
-void postKeyboard(Route& route, const CGEventOpaque& event) {
-  if (event.text.empty()) {
-    route.pressKey(event.virtualKey, event.keyDown, event.flags);
-  } else if (event.keyDown) {
-    route.typeText(scalarsOf(event.text));
-  }
 }
 
 }  // namespace
@@ -108,7 +58,11 @@ CGEventRef CGEventCreateKeyboardEvent(CGEventSourceRef source, CGKeyCode virtual
 
 void CGEventSetFlags(CGEventRef event, CGEventFlags flags) { event->flags = flags; }
 
-void CGEventSetIntegerValueField(CGEventRef, CGEventField, std::int64_t) {}
+// Receivers count clicks themselves; the click state tells a route which press is the second of
+// a double click.
+void CGEventSetIntegerValueField(CGEventRef event, CGEventField field, std::int64_t value) {
+  if (field == kCGMouseEventClickState) event->clickState = value;
+}
 
 void CGEventKeyboardSetUnicodeString(CGEventRef event, UniCharCount stringLength,
                                      const UniChar* unicodeString) {
@@ -116,19 +70,7 @@ void CGEventKeyboardSetUnicodeString(CGEventRef event, UniCharCount stringLength
 }
 
 void CGEventPost(CGEventTapLocation, CGEventRef event) {
-  if (event->source == nullptr || !event->source->route) return;
-  Route& route = *event->source->route;
-  switch (event->eventClass) {
-    case EventClass::mouse:
-      postMouse(route, *event);
-      break;
-    case EventClass::scroll:
-      route.scroll(event->wheel1, event->wheel2);
-      break;
-    case EventClass::keyboard:
-      postKeyboard(route, *event);
-      break;
-  }
+  if (event->source != nullptr && event->source->route) event->source->route->post(*event);
 }
 
 void CFRelease(CFTypeRef cf) {

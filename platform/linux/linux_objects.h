@@ -5,6 +5,7 @@
 // records what it is to do; CGEventPost hands it to the route.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -24,9 +25,10 @@ struct CGEventOpaque {
   EventClass eventClass = EventClass::mouse;
   CGEventSourceRef source = nullptr;
   // mouse
-  CGEventType mouseType = kCGEventMouseMoved;
+  CGEventType mouseType = kCGEventNull;
   CGPoint point{0, 0};
   CGMouseButton button = kCGMouseButtonLeft;
+  std::int64_t clickState = 0;  // 2 for the second click of a double click
   // scroll, in pixels
   std::int32_t wheel1 = 0;
   std::int32_t wheel2 = 0;

@@ -112,7 +112,7 @@ std::string AgentKeymap::text() const {
   return text;
 }
 
-xkb_keysym_t keysymForScalar(char32_t scalar) {
+xkb_keysym_t keysymToType(char32_t scalar) {
   if (scalar == U'\n' || scalar == U'\r') return XKB_KEY_Return;
   if (scalar == U'\t') return XKB_KEY_Tab;
   return xkb_utf32_to_keysym(scalar);

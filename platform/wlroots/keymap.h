@@ -46,4 +46,4 @@ class AgentKeymap {
 
 // The keysym that types a Unicode scalar value: Return for line feed and carriage return, Tab for
 // tab, else xkbcommon's keysym for the character; XKB_KEY_NoSymbol when there is none.
-xkb_keysym_t keysymForScalar(char32_t scalar);
+xkb_keysym_t keysymToType(char32_t scalar);

@@ -15,17 +15,18 @@ namespace {
 // X keycodes are Linux input codes plus 8.
 constexpr std::uint32_t kEvdevOffset = 8;
 
+// Virtual keys: the left key pressed for each flag, and the keys that, held, give it already.
 struct Modifier {
   CGEventFlags mask;
-  std::uint32_t press;       // the key pressed for the flag
-  std::uint32_t holders[2];  // keys that, held, already give the modifier
+  CGKeyCode press;
+  CGKeyCode holders[2];
 };
 
 constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, KEY_LEFTSHIFT, {KEY_LEFTSHIFT, KEY_RIGHTSHIFT}},
-    {kCGEventFlagMaskControl, KEY_LEFTCTRL, {KEY_LEFTCTRL, KEY_RIGHTCTRL}},
-    {kCGEventFlagMaskAlternate, KEY_LEFTALT, {KEY_LEFTALT, KEY_RIGHTALT}},
-    {kCGEventFlagMaskCommand, KEY_LEFTMETA, {KEY_LEFTMETA, KEY_RIGHTMETA}},
+    {kCGEventFlagMaskShift, 56, {56, 60}},
+    {kCGEventFlagMaskControl, 59, {59, 62}},
+    {kCGEventFlagMaskAlternate, 58, {58, 61}},
+    {kCGEventFlagMaskCommand, 55, {55, 54}},
 };
 
 std::uint32_t now() {
@@ -61,8 +62,6 @@ std::unique_ptr<VirtualKeyboard> VirtualKeyboard::make(WaylandConnection& connec
 VirtualKeyboard::VirtualKeyboard(WaylandConnection& connection, AgentKeymap keymap)
     : connection(connection), keymap(std::move(keymap)) {}
 
-VirtualKeyboard::~VirtualKeyboard() { releaseKeys(); }
-
 // The keymap travels as a file: a sealed-off memory file that the request carries (libwayland
 // duplicates the descriptor when the request is queued, so ours is closed at once).
 void VirtualKeyboard::upload() {
@@ -84,8 +83,7 @@ void VirtualKeyboard::upload() {
 }
 
 void VirtualKeyboard::sendKey(std::uint32_t linuxCode, bool press) {
-  if (linuxCode >= pressed.size()) return;
-  pressed[linuxCode] = press;
+  if (linuxCode == 0) return;
   xkb_state_update_key(state.get(), linuxCode + kEvdevOffset, press ? XKB_KEY_DOWN : XKB_KEY_UP);
   if (!connection.live()) return;
   zwp_virtual_keyboard_v1_key(
@@ -113,44 +111,63 @@ void VirtualKeyboard::sendModifiers(bool always) {
   }
 }
 
-void VirtualKeyboard::pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags) {
+namespace {
+
+std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
   const PhysicalKey* key = findPhysicalKey(virtualKey);
-  if (key == nullptr) return;
-  const std::uint32_t code = key->linuxCode;
-  const auto added = std::find_if(addedModifiers.begin(), addedModifiers.end(),
-                                  [code](const auto& entry) { return entry.first == code; });
-  if (!down) {
-    sendKey(code, false);
-    if (added != addedModifiers.end()) {
-      const std::vector<std::uint32_t> modifiers = std::move(added->second);
-      addedModifiers.erase(added);
-      for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) sendKey(*it, false);
-    }
-    return;
-  }
-  std::vector<std::uint32_t> modifiers;
+  return key != nullptr ? key->linuxCode : 0;
+}
+
+}  // namespace
+
+void VirtualKeyboard::openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held) {
+  chord = Chord{key, flags, {}};
   for (const Modifier& modifier : kModifiers) {
     if ((flags & modifier.mask) == 0) continue;
     const bool given =
         std::any_of(std::begin(modifier.holders), std::end(modifier.holders),
-                    [&](std::uint32_t holder) { return holder == code || held(holder); });
+                    [&](CGKeyCode holder) { return holder == key || held.holdsKey(holder); });
     if (given) continue;
-    sendKey(modifier.press, true);
-    modifiers.push_back(modifier.press);
-  }
-  sendKey(code, true);
-  if (modifiers.empty()) return;
-  if (added != addedModifiers.end()) {
-    added->second.insert(added->second.end(), modifiers.begin(), modifiers.end());
-  } else {
-    addedModifiers.emplace_back(code, std::move(modifiers));
+    const std::uint32_t code = linuxCodeOf(modifier.press);
+    sendKey(code, true);
+    chord->pressed.push_back(code);
   }
 }
 
+void VirtualKeyboard::closeChord() {
+  if (!chord) return;
+  for (auto it = chord->pressed.rbegin(); it != chord->pressed.rend(); ++it) sendKey(*it, false);
+  chord.reset();
+}
+
+void VirtualKeyboard::endLine() { closeChord(); }
+
+void VirtualKeyboard::pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags,
+                               HeldInputs& held) {
+  const std::uint32_t code = linuxCodeOf(virtualKey);
+  if (code == 0) return;
+  if (down) {
+    closeChord();
+    openChord(virtualKey, flags, held);
+    sendKey(code, true);
+    held.key(virtualKey, true);
+    return;
+  }
+  const bool closesChord = chord && chord->key == virtualKey && chord->flags == flags;
+  if (!closesChord) {
+    closeChord();
+    openChord(virtualKey, flags, held);
+  }
+  sendKey(code, false);
+  held.key(virtualKey, false);
+  closeChord();
+}
+
 void VirtualKeyboard::typeText(std::u32string_view text) {
+  closeChord();
   if (keymap.spareCount() == 0) return;
   for (const char32_t scalar : text) {
-    const xkb_keysym_t keysym = keysymForScalar(scalar);
+    const xkb_keysym_t keysym = keysymToType(scalar);
     if (keysym == XKB_KEY_NoSymbol) continue;
     std::size_t slot = 0;
     while (slot < keymap.spareCount() && keymap.boundTo(slot) != keysym) ++slot;
@@ -168,9 +185,11 @@ void VirtualKeyboard::typeText(std::u32string_view text) {
   }
 }
 
-void VirtualKeyboard::releaseKeys() {
-  addedModifiers.clear();
-  for (std::uint32_t code = 0; code < pressed.size(); ++code) {
-    if (pressed[code]) sendKey(code, false);
+void VirtualKeyboard::releaseHeld(HeldInputs& held) {
+  closeChord();
+  const std::vector<CGKeyCode> keys = held.keys();
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+    sendKey(linuxCodeOf(*it), false);
+    held.key(*it, false);
   }
 }

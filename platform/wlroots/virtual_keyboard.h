@@ -4,27 +4,31 @@
 // key. In this protocol modifiers are state, not keys: after every key that changes them, the
 // keyboard sends the `modifiers` request with the state of the agent's keymap (kept with
 // xkbcommon from the keys it holds). Flags press the modifier keys themselves as well, as
-// applications expect: for a key-down with flags, each flag's left modifier key is pressed first
-// unless a key of that modifier is held already (or is the key itself), and those presses are
-// released after the same key's release, so a chord arrives with exactly its modifiers.
+// applications expect, as on X11: a key-down with flags opens a chord, pressing each flag's left
+// modifier key first unless the controller holds a key of that modifier (HeldInputs) or the key
+// is one; the key-up of the same key with the same flags closes it, releasing the key and then
+// the modifiers. Anything else closes an open chord first, and so does the end of each line
+// (endLine). A key-up that closes no chord gets its modifiers pressed and released around it. So
+// a chord arrives with exactly its modifiers, each pressed once.
 //
 // Text is typed one scalar at a time through the keymap's spare keycodes: a character without a
 // spare bound to it takes the next spare in turn and the keymap is uploaded again before the key,
 // so the compositor and the receiver read the new binding before the press (requests travel in
 // order). A character already bound is typed at once.
 //
-// When the keyboard goes it releases every key it holds and clears the modifiers.
+// releaseHeld, at the end, lets go of every key the controller holds.
 #pragma once
 
 #include <xkbcommon/xkbcommon.h>
 
-#include <bitset>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/linux/held_inputs.h"
 #include "platform/wlroots/keymap.h"
 #include "platform/wlroots/wayland_connection.h"
 
@@ -32,13 +36,16 @@ class VirtualKeyboard {
  public:
   // Null when no keymap can be made.
   static std::unique_ptr<VirtualKeyboard> make(WaylandConnection& connection);
-  ~VirtualKeyboard();
+  ~VirtualKeyboard() = default;
   VirtualKeyboard(const VirtualKeyboard&) = delete;
   VirtualKeyboard& operator=(const VirtualKeyboard&) = delete;
 
-  void pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags);
+  void pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags, HeldInputs& held);
   void typeText(std::u32string_view text);
-  void releaseKeys();
+  // Releases the modifiers of a chord that the line left open.
+  void endLine();
+  // Releases every key the controller holds, the last pressed first.
+  void releaseHeld(HeldInputs& held);
 
  private:
   struct ContextUnref {
@@ -51,13 +58,19 @@ class VirtualKeyboard {
     void operator()(xkb_state* state) const { xkb_state_unref(state); }
   };
 
+  // A key pressed with flags, and the modifier keys (Linux codes) pressed for them.
+  struct Chord {
+    CGKeyCode key;
+    CGEventFlags flags;
+    std::vector<std::uint32_t> pressed;
+  };
+
   VirtualKeyboard(WaylandConnection& connection, AgentKeymap keymap);
+  void openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held);
+  void closeChord();
   void upload();
   void sendKey(std::uint32_t linuxCode, bool press);
   void sendModifiers(bool always);
-  bool held(std::uint32_t linuxCode) const {
-    return linuxCode < pressed.size() && pressed[linuxCode];
-  }
 
   WaylandConnection& connection;
   AgentKeymap keymap;
@@ -65,9 +78,7 @@ class VirtualKeyboard {
   std::unique_ptr<xkb_keymap, KeymapUnref> compiled;
   std::unique_ptr<xkb_state, StateUnref> state;
   Proxy<zwp_virtual_keyboard_v1> keyboard;
-  std::bitset<768> pressed;  // by Linux input code
-  // The modifier keys pressed for each held key's flags, released after that key.
-  std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> addedModifiers;
+  std::optional<Chord> chord;
   xkb_mod_mask_t sentDepressed = 0, sentLatched = 0, sentLocked = 0;
   xkb_layout_index_t sentGroup = 0;
   std::size_t nextSpare = 0;

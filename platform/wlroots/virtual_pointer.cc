@@ -31,8 +31,6 @@ VirtualPointer::VirtualPointer(WaylandConnection& connection)
       pointer(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(connection.pointerManager(),
                                                                      connection.seat())) {}
 
-VirtualPointer::~VirtualPointer() { releaseButtons(); }
-
 std::uint32_t VirtualPointer::now() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -49,10 +47,10 @@ void VirtualPointer::move(CGPoint point) {
   zwlr_virtual_pointer_v1_frame(pointer.get());
 }
 
-void VirtualPointer::button(CGMouseButton button, bool press) {
+void VirtualPointer::button(CGMouseButton button, bool press, HeldInputs& held) {
   const std::uint32_t code = linuxButton(button);
   if (code == 0) return;
-  held[button] = press;
+  held.button(button, press);
   if (!connection.live()) return;
   std::uint32_t time = now();
   if (anyButtonTime && static_cast<std::int32_t>(time - lastButtonTime) <= 0) {
@@ -66,10 +64,9 @@ void VirtualPointer::button(CGMouseButton button, bool press) {
   zwlr_virtual_pointer_v1_frame(pointer.get());
 }
 
-void VirtualPointer::releaseButtons() {
-  for (CGMouseButton button : {kCGMouseButtonLeft, kCGMouseButtonRight, kCGMouseButtonCenter}) {
-    if (held[button]) this->button(button, false);
-  }
+void VirtualPointer::releaseHeld(HeldInputs& held) {
+  const std::vector<CGMouseButton> buttons = held.buttons();
+  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) button(*it, false, held);
 }
 
 // One axis of a scroll event: the pixels as a continuous value, with whole notches where the

@@ -1,6 +1,6 @@
 // wlroots: the agent's virtual pointer. Absolute motion over the output layout
 // (output_layout.h), the left, right and middle buttons, and scrolling; each event is followed
-// by a frame. The buttons it holds are released when it goes, before the device is destroyed.
+// by a frame. releaseHeld, at the end, lets go of the buttons the controller holds.
 //
 // Event times are the monotonic clock in milliseconds, as the compositor's own; a button event
 // gets a time later than the previous button event's, so that receivers that count clicks by
@@ -13,23 +13,24 @@
 // that scroll by notches. One event scrolls at most kMaxNotchesPerEvent notches' worth.
 #pragma once
 
-#include <bitset>
 #include <cstdint>
 
 #include "platform/events.h"
+#include "platform/linux/held_inputs.h"
 #include "platform/wlroots/wayland_connection.h"
 
 class VirtualPointer {
  public:
   explicit VirtualPointer(WaylandConnection& connection);
-  ~VirtualPointer();
+  ~VirtualPointer() = default;
   VirtualPointer(const VirtualPointer&) = delete;
   VirtualPointer& operator=(const VirtualPointer&) = delete;
 
   void move(CGPoint point);
-  void button(CGMouseButton button, bool press);
+  void button(CGMouseButton button, bool press, HeldInputs& held);
   void scroll(std::int32_t wheel1, std::int32_t wheel2);
-  void releaseButtons();
+  // Releases every button the controller holds, the last pressed first.
+  void releaseHeld(HeldInputs& held);
 
  private:
   void axis(std::uint32_t axis, std::int32_t wheel, std::int64_t& remainder);
@@ -37,7 +38,6 @@ class VirtualPointer {
 
   WaylandConnection& connection;
   Proxy<zwlr_virtual_pointer_v1> pointer;
-  std::bitset<3> held;  // by CoreGraphics button number
   std::uint32_t lastButtonTime = 0;
   bool anyButtonTime = false;
   std::int64_t verticalRemainder = 0;

@@ -1,8 +1,15 @@
-// The wlroots route: the Route calls on the connection's virtual pointer and keyboard. At its end
-// it releases what they hold, destroys both devices and waits until the compositor has processed
-// everything, so that once the agent has exited all its events have taken effect.
+// The wlroots route: each event goes to the virtual pointer or keyboard. The end of each line
+// closes an open chord, sends everything and reads what the compositor has sent (output
+// changes). The route's end releases what the controller holds, destroys both devices and waits
+// until the compositor has processed everything, so that once the agent has exited all its
+// events have taken effect.
 #include "platform/wlroots/wlroots_route.h"
 
+#include <cmath>
+
+#include "platform/linux/event_parts.h"
+#include "platform/linux/held_inputs.h"
+#include "platform/linux/linux_objects.h"
 #include "platform/wlroots/virtual_keyboard.h"
 #include "platform/wlroots/virtual_pointer.h"
 #include "platform/wlroots/wayland_connection.h"
@@ -15,29 +22,46 @@ class WlrootsRoute final : public Route {
       : connection(std::move(connection)),
         pointer(std::make_unique<VirtualPointer>(*this->connection)),
         keyboard(VirtualKeyboard::make(*this->connection)) {
-    // Sway adds a new device to its seat only once it has handled all requests at hand, and
-    // drops the events of a device not yet added: the first events wait until it has.
-    this->connection->roundtrip();
+    this->connection->flush();
   }
   ~WlrootsRoute() override {
+    if (keyboard) keyboard->releaseHeld(held);
+    pointer->releaseHeld(held);
     keyboard.reset();
     pointer.reset();
     connection->flush();
     connection->roundtrip();
   }
 
-  void movePointer(CGPoint point) override { pointer->move(point); }
-  void pressButton(CGMouseButton button, bool press) override { pointer->button(button, press); }
-  void scroll(std::int32_t wheel1, std::int32_t wheel2) override {
-    pointer->scroll(wheel1, wheel2);
+  void post(const CGEventOpaque& event) override {
+    switch (event.eventClass) {
+      case EventClass::mouse:
+        if (keyboard) keyboard->endLine();
+        // A coordinate that is not finite moves nothing; a press or release still happens.
+        if (std::isfinite(event.point.x) && std::isfinite(event.point.y))
+          pointer->move(event.point);
+        if (const auto press = buttonPressOf(event.mouseType)) {
+          pointer->button(event.button, *press, held);
+        }
+        break;
+      case EventClass::scroll:
+        if (keyboard) keyboard->endLine();
+        pointer->scroll(event.wheel1, event.wheel2);
+        break;
+      case EventClass::keyboard:
+        if (!keyboard) break;
+        if (event.text.empty()) {
+          keyboard->pressKey(event.virtualKey, event.keyDown, event.flags, held);
+        } else if (event.keyDown) {
+          // The key-down typed the whole string; its key-up has nothing left to do.
+          keyboard->typeText(scalarsOf(event.text));
+        }
+        break;
+    }
   }
-  void pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags) override {
-    if (keyboard) keyboard->pressKey(virtualKey, down, flags);
-  }
-  void typeText(std::u32string_view text) override {
-    if (keyboard) keyboard->typeText(text);
-  }
+
   void deliver() override {
+    if (keyboard) keyboard->endLine();
     connection->flush();
     connection->dispatchPending();
   }
@@ -46,6 +70,7 @@ class WlrootsRoute final : public Route {
   std::unique_ptr<WaylandConnection> connection;
   std::unique_ptr<VirtualPointer> pointer;
   std::unique_ptr<VirtualKeyboard> keyboard;
+  HeldInputs held;
 };
 
 }  // namespace

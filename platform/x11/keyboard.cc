@@ -5,20 +5,24 @@
 // key is pressed whatever the layout; only a key whose name the server lacks, or a server without
 // XKB, falls back to the evdev numbering (Linux code plus 8).
 //
-// Flags become modifier keys pressed around the key's own event: Shift_L, Control_L, Alt_L for
-// Option and Super_L for Command (Mod4 on the usual keymaps), each only when the agent does not
-// already hold a key of that modifier, and released right after, in reverse order. The agent
-// keeps a record of the keys it holds down for this.
+// Flags become modifier keys: Shift_L, Control_L, Alt_L for Option and Super_L for Command (Mod4
+// on the usual keymaps), each only when the agent does not already hold a key of that modifier
+// (HeldInputs, from the controller's "down" commands). A key-down with flags opens a chord: its
+// modifiers are pressed once, before the key; the key-up of the same key with the same flags
+// closes it, releasing the key and then the modifiers in reverse order. So a tap arrives as
+// modifiers down, key down, key up, modifiers up. Anything else closes an open chord first, and
+// so does the end of each line: a lone "down" with flags leaves no modifier held. A key-up that
+// closes no chord gets its modifiers pressed and released around it.
 //
 // A key-down with a Unicode string types the string (text_typing.h) and presses no virtual key;
-// a key-up with a string does nothing, as its key-down typed it all. The spare keycodes that
-// typing binds are put back when the source is released or, as the agent never releases it,
-// when the process exits; at exit the agent also waits for the server to have processed all it
-// sent.
+// a key-up with a string does nothing, as its key-down typed it all.
+//
+// When the source goes (the agent ends), keys the agent still holds are released, the spare
+// keycodes that typing bound are put back, and the agent waits for the server to have
+// processed all it sent.
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <bitset>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -105,29 +109,24 @@ std::vector<KeyCode> nonZero(const std::array<KeyCode, kPhysicalKeys.size()>& ke
   return result;
 }
 
-// The mapper whose spares the exit hook restores: the one most recently made and not yet
-// destroyed.
-KeyboardMapper* mapperAtExit = nullptr;
-
 }  // namespace
 
 class KeyboardMapper {
  public:
   explicit KeyboardMapper(Display* display)
-      : display(display), keycodes(resolveKeycodes(display)), text(display, nonZero(keycodes)) {
-    static const bool hookRegistered = std::atexit(restoreAtExit) == 0;
-    (void)hookRegistered;
-    mapperAtExit = this;
-  }
+      : display(display), keycodes(resolveKeycodes(display)), text(display, nonZero(keycodes)) {}
+  // Puts the keymap back and waits until the server has processed every request, so that
+  // whoever waits for the agent to end knows that all its events have taken effect.
   ~KeyboardMapper() {
     text.restore();
-    if (mapperAtExit == this) mapperAtExit = nullptr;
+    if (!x11ConnectionLost()) XSync(display, False);
   }
   KeyboardMapper(const KeyboardMapper&) = delete;
   KeyboardMapper& operator=(const KeyboardMapper&) = delete;
 
-  void post(const CGEventOpaque& event) {
+  void post(const CGEventOpaque& event, HeldInputs& held) {
     if (!event.text.empty()) {
+      closeChord();
       if (event.keyDown) text.type(event.text);
       return;
     }
@@ -136,27 +135,59 @@ class KeyboardMapper {
     const KeyCode keycode = keycodes[rowOf(key)];
     if (keycode == 0) return;
 
-    KeyCode added[std::size(kModifiers)];
-    std::size_t addedCount = 0;
-    for (const Modifier& modifier : kModifiers) {
-      if ((event.flags & modifier.mask) == 0 || gives(modifier, key->virtualKey)) continue;
-      const KeyCode modifierKey = keycodeOf(modifier.press);
-      if (modifierKey == 0) continue;
-      fakeKey(modifierKey, true);
-      added[addedCount++] = modifierKey;
+    if (event.keyDown) {
+      closeChord();
+      chord = Chord{key->virtualKey, event.flags};
+      pressModifiers(*chord, held);
+      fakeKey(keycode, true);
+      held.key(key->virtualKey, true);
+      return;
     }
-    fakeKey(keycode, event.keyDown);
-    held[keycode] = event.keyDown;
-    while (addedCount > 0) fakeKey(added[--addedCount], false);
+    const bool closesChord = chord && chord->key == key->virtualKey && chord->flags == event.flags;
+    if (!closesChord) {
+      closeChord();
+      chord = Chord{key->virtualKey, event.flags};
+      pressModifiers(*chord, held);
+    }
+    fakeKey(keycode, false);
+    held.key(key->virtualKey, false);
+    closeChord();
+  }
+
+  // Releases the modifiers of an open chord; called at the end of every line.
+  void closeChord() {
+    if (!chord) return;
+    while (chord->pressedCount > 0) fakeKey(chord->pressed[--chord->pressedCount], false);
+    chord.reset();
+  }
+
+  // Releases every key the agent still holds, the last pressed first.
+  void releaseHeld(HeldInputs& held) {
+    closeChord();
+    const std::vector<CGKeyCode> keys = held.keys();
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+      fakeKey(keycodeOf(*it), false);
+      held.key(*it, false);
+    }
   }
 
  private:
-  // Also waits until the server has processed every request, so that whoever waits for the
-  // agent to end knows that all its events have taken effect.
-  static void restoreAtExit() {
-    if (mapperAtExit == nullptr) return;
-    mapperAtExit->text.restore();
-    if (!x11ConnectionLost()) XSync(mapperAtExit->display, False);
+  // A key pressed with flags, and the modifier keys pressed for them.
+  struct Chord {
+    CGKeyCode key;
+    CGEventFlags flags;
+    KeyCode pressed[std::size(kModifiers)] = {};
+    std::size_t pressedCount = 0;
+  };
+
+  void pressModifiers(Chord& open, const HeldInputs& held) {
+    for (const Modifier& modifier : kModifiers) {
+      if ((open.flags & modifier.mask) == 0 || gives(modifier, open.key, held)) continue;
+      const KeyCode modifierKey = keycodeOf(modifier.press);
+      if (modifierKey == 0) continue;
+      fakeKey(modifierKey, true);
+      open.pressed[open.pressedCount++] = modifierKey;
+    }
   }
 
   KeyCode keycodeOf(CGKeyCode virtualKey) const {
@@ -166,23 +197,21 @@ class KeyboardMapper {
 
   // Whether the modifier is already in force for an event of this key: the agent holds one of
   // its keys, or the key is one of them.
-  bool gives(const Modifier& modifier, CGKeyCode virtualKey) const {
+  static bool gives(const Modifier& modifier, CGKeyCode virtualKey, const HeldInputs& held) {
     for (const CGKeyCode holder : modifier.holders) {
-      if (holder == virtualKey) return true;
-      const KeyCode keycode = keycodeOf(holder);
-      if (keycode != 0 && held[keycode]) return true;
+      if (holder == virtualKey || held.holdsKey(holder)) return true;
     }
     return false;
   }
 
   void fakeKey(KeyCode keycode, bool press) {
-    if (x11ConnectionLost()) return;
+    if (keycode == 0 || x11ConnectionLost()) return;
     XTestFakeKeyEvent(display, keycode, press ? True : False, CurrentTime);
   }
 
   Display* display;
   std::array<KeyCode, kPhysicalKeys.size()> keycodes;
-  std::bitset<256> held;
+  std::optional<Chord> chord;
   TextTyper text;
 };
 
@@ -192,6 +221,14 @@ std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> makeKeyboardMapper(Display
   return std::unique_ptr<KeyboardMapper, KeyboardMapperDelete>(new KeyboardMapper(display));
 }
 
-void postKeyboardEvent(CGEventSourceOpaque& source, const CGEventOpaque& event) {
-  if (source.keyboard && source.live() != nullptr) source.keyboard->post(event);
+void postKeyboardEvent(X11Source& source, const CGEventOpaque& event) {
+  if (source.keyboard && source.live() != nullptr) source.keyboard->post(event, source.held);
+}
+
+void endKeyboardLine(X11Source& source) {
+  if (source.keyboard && source.live() != nullptr) source.keyboard->closeChord();
+}
+
+void releaseHeldKeys(X11Source& source) {
+  if (source.keyboard && source.live() != nullptr) source.keyboard->releaseHeld(source.held);
 }

@@ -3,6 +3,16 @@
 // Motion goes to the nearest whole pixel, clamped to the screen; a coordinate that is not finite
 // moves nothing. CoreGraphics buttons 0, 1, 2 (left, right, middle) are X buttons 1, 3, 2.
 //
+// Double clicks: the server stamps each event with its time in milliseconds when it processes
+// it, and toolkits count a press as a second click only when its time is later than the first
+// press's (Chromium takes an equal time as a new first click). The second press of a double
+// click (click state 2) is therefore sent with XTest's delay of kSecondPressDelay, which the
+// server waits out without holding up the agent. Presses sent apart by the controller are
+// separate clicks or a double click by their own timing, as with a real mouse.
+//
+// Buttons pressed and not yet released are recorded (HeldInputs) and released when the source
+// goes.
+//
 // Scrolling: X reports wheels as clicks of buttons 4 (up), 5 (down), 6 (left) and 7 (right), one
 // click a notch. A scroll event carries pixels, so kPixelsPerNotch of them make one click, and
 // what is left over is carried to the next event in the same direction on that axis, so that a
@@ -19,13 +29,14 @@ namespace {
 
 constexpr std::int64_t kPixelsPerNotch = 100;
 constexpr std::int64_t kMaxNotchesPerEvent = 100;
+constexpr unsigned long kSecondPressDelay = 5;  // milliseconds
 
 int toPixel(double value, int size) {
   const double limit = size > 0 ? size - 1 : 0;
   return static_cast<int>(std::fmin(std::fmax(std::round(value), 0.0), limit));
 }
 
-void moveTo(CGEventSourceOpaque& source, CGPoint point) {
+void moveTo(X11Source& source, CGPoint point) {
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return;
   XTestFakeMotionEvent(source.live(), source.screen, toPixel(point.x, source.width),
                        toPixel(point.y, source.height), CurrentTime);
@@ -69,7 +80,7 @@ void click(Display* display, unsigned button, std::int64_t times) {
 
 }  // namespace
 
-void postMouseEvent(CGEventSourceOpaque& source, const CGEventOpaque& event) {
+void postMouseEvent(X11Source& source, const CGEventOpaque& event) {
   moveTo(source, event.point);
   bool press = false;
   switch (event.mouseType) {
@@ -86,11 +97,23 @@ void postMouseEvent(CGEventSourceOpaque& source, const CGEventOpaque& event) {
       return;  // moved and dragged: the motion is all
   }
   if (const unsigned button = xButton(event.button)) {
-    XTestFakeButtonEvent(source.live(), button, press ? True : False, CurrentTime);
+    const unsigned long delay = press && event.clickState >= 2 ? kSecondPressDelay : CurrentTime;
+    XTestFakeButtonEvent(source.live(), button, press ? True : False, delay);
+    source.held.button(event.button, press);
   }
 }
 
-void postScrollEvent(CGEventSourceOpaque& source, const CGEventOpaque& event) {
+void releaseHeldButtons(X11Source& source) {
+  Display* display = source.live();
+  if (display == nullptr) return;
+  const std::vector<CGMouseButton> buttons = source.held.buttons();
+  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+    if (const unsigned button = xButton(*it)) XTestFakeButtonEvent(display, button, False, 0);
+    source.held.button(*it, false);
+  }
+}
+
+void postScrollEvent(X11Source& source, const CGEventOpaque& event) {
   // A positive wheel 1 scrolls up, a positive wheel 2 left.
   const std::int64_t vertical = takeNotches(source.vertical, event.wheel1);
   const std::int64_t horizontal = takeNotches(source.horizontal, event.wheel2);

@@ -1,5 +1,5 @@
-// X11: the event source (the server connection), the silent error handlers, handle release and
-// the per-line flush.
+// X11: the server connection, the silent error handlers, the release at the end and the
+// per-line flush.
 //
 // XCB, under Xlib, owns the connection's event queue. The agent reads no events, and while Xlib
 // owns the queue every XFlush also tries to read the socket for events (two failed recvmsg calls
@@ -14,15 +14,11 @@
 
 #include <cstdlib>
 
-#include "platform/deliver.h"
 #include "platform/x11/x11_objects.h"
 
 namespace {
 
 bool connectionLost = false;
-// The one source the agent makes; deliverPostedEvents flushes its connection.
-CGEventSourceOpaque* activeSource = nullptr;
-
 // X protocol errors (a keycode the server refuses, say) are dropped: failures are silent.
 int ignoreError(Display*, XErrorEvent*) { return 0; }
 
@@ -57,12 +53,12 @@ void DisplayClose::operator()(Display* display) const {
   if (!connectionLost) XCloseDisplay(display);
 }
 
-Display* CGEventSourceOpaque::live() const { return connectionLost ? nullptr : display.get(); }
+Display* X11Source::live() const { return connectionLost ? nullptr : display.get(); }
 
-extern "C" CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID) {
+std::unique_ptr<X11Source> openX11Source() {
   XSetErrorHandler(ignoreError);
   XSetIOErrorHandler(noteConnectionLost);
-  auto source = std::make_unique<CGEventSourceOpaque>();
+  auto source = std::make_unique<X11Source>();
   DisplayPtr display(openDisplaySilently());
   if (display) {
     XSetEventQueueOwner(display.get(), XCBOwnsEventQueue);
@@ -79,27 +75,21 @@ extern "C" CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID) {
     }
   }
   if (!source->display) return nullptr;
-  activeSource = source.get();
-  return source.release();
+  return source;
 }
 
-extern "C" void CFRelease(CFTypeRef cf) {
-  if (objectKindOf(cf) == ObjectKind::event) {
-    delete static_cast<const CGEventOpaque*>(cf);
-    return;
-  }
-  const auto* source = static_cast<const CGEventSourceOpaque*>(cf);
-  if (source == activeSource) {
-    if (Display* display = source->live()) XFlush(display);
-    activeSource = nullptr;
-  }
-  delete source;
+void closeX11Source(X11Source& source) {
+  // What the agent holds is let go before the keyboard puts the keymap back and the connection
+  // closes (the members' destructors).
+  releaseHeldKeys(source);
+  releaseHeldButtons(source);
+  if (Display* display = source.live()) XFlush(display);
 }
 
-void deliverPostedEvents() {
-  if (activeSource == nullptr) return;
-  Display* display = activeSource->live();
+void deliverX11(X11Source& source) {
+  Display* display = source.live();
   if (display == nullptr) return;
+  endKeyboardLine(source);
   XFlush(display);
   xcb_connection_t* connection = XGetXCBConnection(display);
   while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection)) std::free(event);

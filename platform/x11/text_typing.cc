@@ -2,7 +2,8 @@
 //
 // A spare is bound with the core request XChangeKeyboardMapping to the keysym at both of its
 // first two levels, so that a Shift the agent holds does not change what the key types. The
-// request is followed by a round trip, which leaves the binding in force before the key event.
+// server carries out one client's requests in order, so the binding is in force before the key
+// event; XTest's delay on the press gives receivers time to read it.
 #include "platform/x11/text_typing.h"
 
 #include <X11/extensions/XTest.h>
@@ -17,18 +18,6 @@
 namespace {
 
 constexpr int kLevelsBound = 2;
-
-struct XFreeDelete {
-  void operator()(KeySym* keysyms) const { XFree(keysyms); }
-};
-
-// The keysyms of every keycode from min to max, keysymsPerKeycode of them each; empty on failure.
-std::unique_ptr<KeySym, XFreeDelete> keyboardMapping(Display* display, int min, int max,
-                                                     int& keysymsPerKeycode) {
-  keysymsPerKeycode = 0;
-  return std::unique_ptr<KeySym, XFreeDelete>(
-      XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &keysymsPerKeycode));
-}
 
 }  // namespace
 
@@ -56,26 +45,12 @@ std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units) {
   return scalars;
 }
 
-TextTyper::TextTyper(Display* display, const std::vector<KeyCode>& reserved) : display(display) {
-  if (live() == nullptr) return;
-  int min = 0, max = 0;
-  XDisplayKeycodes(display, &min, &max);
-  int perKeycode = 0;
-  const auto mapping = keyboardMapping(display, min, max, perKeycode);
-  if (!mapping || perKeycode <= 0) return;
-  for (int keycode = min; keycode <= max; ++keycode) {
-    const KeySym* keysyms = mapping.get() + static_cast<std::ptrdiff_t>(keycode - min) * perKeycode;
-    const bool unbound =
-        std::all_of(keysyms, keysyms + perKeycode, [](KeySym k) { return k == NoSymbol; });
-    const bool isReserved = std::find(reserved.begin(), reserved.end(), keycode) != reserved.end();
-    if (unbound && !isReserved) spares.push_back({static_cast<KeyCode>(keycode)});
-  }
-}
+TextTyper::TextTyper(Display* display, const std::vector<KeyCode>& reserved)
+    : display(display), registry(display, reserved) {}
 
 Display* TextTyper::live() const { return x11ConnectionLost() ? nullptr : display; }
 
 void TextTyper::type(const std::vector<UniChar>& text) {
-  if (spares.empty()) return;
   for (const char32_t scalar : decodeUtf16(text)) {
     if (live() == nullptr) return;
     const KeySym keysym = keysymForScalar(scalar);
@@ -83,30 +58,47 @@ void TextTyper::type(const std::vector<UniChar>& text) {
   }
 }
 
-void TextTyper::typeScalar(KeySym keysym) {
-  Spare& spare = spareFor(keysym);
-  if (spare.bound != keysym) {
-    change(spare.keycode, keysym);
-    if (Display* d = live()) XSync(d, False);
-    spare.bound = keysym;
-  }
-  for (const Bool press : {True, False}) {
-    if (Display* d = live()) XTestFakeKeyEvent(d, spare.keycode, press, CurrentTime);
-  }
-  // Sent now, not when the next line's flush happens: the hold is counted from here.
-  if (Display* d = live()) XFlush(d);
-  spare.lastSent = Clock::now();
+TextTyper::Clock::time_point TextTyper::serverTimeAfter(std::chrono::milliseconds delay) {
+  serverBusyUntil = std::max(serverBusyUntil, Clock::now()) + delay;
+  return serverBusyUntil;
 }
 
-TextTyper::Spare& TextTyper::spareFor(KeySym keysym) {
-  for (Spare& spare : spares) {
-    if (spare.bound == keysym) return spare;
+void TextTyper::typeScalar(KeySym keysym) {
+  Spare* spare = spareFor(keysym);
+  if (spare == nullptr) return;
+  std::chrono::milliseconds lead{0};
+  if (spare->bound != keysym) {
+    change(spare->keycode, keysym);
+    spare->bound = keysym;
+    lead = kBindingLead;
   }
-  Spare& oldest =
-      *std::min_element(spares.begin(), spares.end(),
-                        [](const Spare& a, const Spare& b) { return a.lastSent < b.lastSent; });
-  if (oldest.bound != NoSymbol) std::this_thread::sleep_until(oldest.lastSent + kHoldBinding);
-  return oldest;
+  if (Display* d = live()) {
+    XTestFakeKeyEvent(d, spare->keycode, True, static_cast<unsigned long>(lead.count()));
+    XTestFakeKeyEvent(d, spare->keycode, False, CurrentTime);
+    // Sent now, not when the next line's flush happens: the hold is counted from here.
+    XFlush(d);
+  }
+  spare->lastSent = serverTimeAfter(lead);
+}
+
+TextTyper::Spare* TextTyper::spareFor(KeySym keysym) {
+  for (Spare& spare : spares) {
+    if (spare.bound == keysym) return &spare;
+  }
+  const auto oldest =
+      std::min_element(spares.begin(), spares.end(),
+                       [](const Spare& a, const Spare& b) { return a.lastSent < b.lastSent; });
+  const bool oldestFree =
+      oldest != spares.end() &&
+      (oldest->bound == NoSymbol || oldest->lastSent + kHoldBinding <= Clock::now());
+  if (oldestFree) return &*oldest;
+  if (const std::optional<KeyCode> claimed = registry.claim()) {
+    spares.push_back({*claimed});
+    return &spares.back();
+  }
+  if (oldest == spares.end()) return nullptr;
+  std::this_thread::sleep_until(oldest->lastSent + kHoldBinding);
+  return &*oldest;
 }
 
 void TextTyper::change(KeyCode keycode, KeySym keysym) {
@@ -120,23 +112,13 @@ void TextTyper::restore() {
   for (const Spare& spare : spares) {
     if (spare.bound != NoSymbol) youngest = std::max(youngest, spare.lastSent);
   }
-  if (youngest == Clock::time_point{}) return;
   if (live() == nullptr) return;
-  std::this_thread::sleep_until(youngest + kHoldBinding);
-  Display* d = live();
-  if (d == nullptr) return;
-  int min = 0, max = 0;
-  XDisplayKeycodes(d, &min, &max);
-  int perKeycode = 0;
-  const auto mapping = keyboardMapping(d, min, max, perKeycode);
-  if (!mapping || perKeycode <= 0) return;
-  for (Spare& spare : spares) {
-    if (spare.bound == NoSymbol) continue;
-    // A keycode that some other client has bound since is left with that binding.
-    const KeySym current =
-        mapping.get()[static_cast<std::ptrdiff_t>(spare.keycode - min) * perKeycode];
-    if (current == spare.bound) change(spare.keycode, NoSymbol);
-    spare.bound = NoSymbol;
-  }
-  if (Display* live = this->live()) XSync(live, False);
+  if (youngest != Clock::time_point{}) std::this_thread::sleep_until(youngest + kHoldBinding);
+  registry.releaseAll([this](KeyCode keycode) {
+    for (const Spare& spare : spares) {
+      if (spare.keycode == keycode) return spare.bound;
+    }
+    return static_cast<KeySym>(NoSymbol);
+  });
+  spares.clear();
 }

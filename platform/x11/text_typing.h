@@ -1,19 +1,22 @@
 // X11: typing Unicode text. X delivers keys, not text, so each Unicode scalar is typed as a
 // press and release of a spare keycode (one the server's keymap leaves without keysyms) that
-// is bound to the scalar's keysym just before.
+// is bound to the scalar's keysym just before. Spare keycodes are claimed one at a time as
+// needed, shared safely with other agents on the display (spare_keycodes.h).
 //
 // Promises:
-// - A receiver learns of a rebinding (MappingNotify) and refreshes its keymap in its own time,
-//   so a spare's binding is left in place for kHoldBinding after its key was sent before that
-//   keycode is bound to anything else. The spares are reused least recently used first; when
-//   every spare is younger than that, typing waits for the oldest. A spare already bound to the
-//   wanted keysym is reused as it is. So text is typed at up to (number of spares) scalars per
-//   kHoldBinding, faster where scalars repeat.
-// - The server has the new binding before the key event is sent.
-// - restore() puts NoSymbol back on every spare this object bound that still holds its binding.
-//   It too waits until the youngest binding has been in place for kHoldBinding, so that the
-//   last characters typed before the agent ends still arrive as typed.
-// - Nothing is typed when the server has no spare keycode. No Xlib call is made once the
+// - A receiver learns of a rebinding (MappingNotify) and refreshes its keymap in its own time.
+//   Early readers: the press of a newly bound keycode reaches the server kBindingLead after the
+//   binding (XTest's delay, which the server honours without holding up the agent), so a
+//   receiver has fetched the new keymap before the key arrives. Late readers: a binding is left
+//   in place for kHoldBinding after its key was processed before that keycode is bound to
+//   anything else. A spare already bound to the wanted keysym is reused as it is, with no lead.
+// - Distinct scalars are typed at up to one per kBindingLead and up to (spares held) per
+//   kHoldBinding; with Xvfb's 19 spares about 95 a second. Repeated scalars go at full speed.
+// - A free spare whose hold has passed is rebound before another is claimed, so an agent that
+//   types slowly holds few spares; one typing fast claims more, up to every free one.
+// - restore() waits until the youngest binding has been in place for kHoldBinding, so that the
+//   last characters typed still arrive as typed, then gives back every claimed keycode.
+// - Nothing is typed when no spare keycode can be had. No Xlib call is made once the
 //   connection is lost; nothing is ever printed.
 #pragma once
 
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/x11/spare_keycodes.h"
 
 // The keysym that types a scalar: line feed and carriage return are Return and tab is Tab;
 // printable Latin-1 has keysyms equal to its code points; everything else is 0x01000000 plus the
@@ -35,30 +39,32 @@ std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units);
 class TextTyper {
  public:
   static constexpr std::chrono::milliseconds kHoldBinding{200};
+  static constexpr std::chrono::milliseconds kBindingLead{10};
 
-  // Takes as spares the keycodes of the server's map with no keysym at all, except `reserved`
-  // (keycodes that stand for physical keys, which must keep their meaning).
+  // `reserved`: keycodes that stand for physical keys, which must keep their meaning.
   TextTyper(Display* display, const std::vector<KeyCode>& reserved);
 
   // Presses and releases a spare bound to the keysym of each scalar of the text, in order.
   void type(const std::vector<UniChar>& text);
   void restore();
 
-  std::size_t spareCount() const { return spares.size(); }
-
  private:
   using Clock = std::chrono::steady_clock;
   struct Spare {
     KeyCode keycode;
     KeySym bound = NoSymbol;
-    Clock::time_point lastSent{};  // when its key was last sent; the epoch when never
+    Clock::time_point lastSent{};  // when the server processes its last key (an estimate)
   };
 
   Display* live() const;
   void typeScalar(KeySym keysym);
-  Spare& spareFor(KeySym keysym);
+  Spare* spareFor(KeySym keysym);
   void change(KeyCode keycode, KeySym keysym);
+  // When the server will have processed what was sent so far and `delay` more.
+  Clock::time_point serverTimeAfter(std::chrono::milliseconds delay);
 
   Display* display;
+  SpareKeycodes registry;
   std::vector<Spare> spares;
+  Clock::time_point serverBusyUntil{};
 };

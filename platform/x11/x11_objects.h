@@ -1,9 +1,8 @@
-// The X11 implementation's handles and the pieces its files share.
+// The X11 route's state and the pieces its files share.
 //
-// A source owns the connection to the X server named by DISPLAY, or holds none when no usable
-// display (with the XTest extension) could be opened; events made from such a source, or from a
-// null source, are created and released as usual and posted nowhere. Once the connection is lost
-// no further Xlib call is made on it.
+// An X11Source owns the connection to the X server named by DISPLAY, opened with the XTest
+// extension; the route (x11_route.cc) posts the agent's events on it. Once the connection is
+// lost no further Xlib call is made on it.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -13,7 +12,8 @@
 #include <vector>
 
 #include "platform/events.h"
-#include "platform/object_kind.h"
+#include "platform/linux/held_inputs.h"
+#include "platform/linux/linux_objects.h"
 
 struct DisplayClose {
   void operator()(Display* display) const;
@@ -33,46 +33,38 @@ struct KeyboardMapperDelete {
   void operator()(KeyboardMapper* mapper) const;
 };
 
-struct CGEventSourceOpaque {
-  ObjectKind kind = ObjectKind::source;
+struct X11Source {
   DisplayPtr display;
   int screen = 0;
   int width = 0;
   int height = 0;
   ScrollRemainder vertical;
   ScrollRemainder horizontal;
+  HeldInputs held;  // released when the source goes
   std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> keyboard;
 
   // The connection, or null when there is none or it has been lost.
   Display* live() const;
 };
 
-enum class EventClass : unsigned char { mouse, scroll, keyboard };
-
-struct CGEventOpaque {
-  ObjectKind kind = ObjectKind::event;
-  EventClass eventClass = EventClass::mouse;
-  CGEventSourceRef source = nullptr;
-  // mouse
-  CGEventType mouseType = kCGEventNull;
-  CGPoint point{0, 0};
-  CGMouseButton button = kCGMouseButtonLeft;
-  // scroll, in pixels
-  std::int32_t wheel1 = 0;
-  std::int32_t wheel2 = 0;
-  // keyboard
-  CGKeyCode virtualKey = 0;
-  bool keyDown = false;
-  CGEventFlags flags = 0;
-  std::vector<UniChar> text;
-};
-
 // Set by the I/O error handler when the server goes away.
 bool x11ConnectionLost();
 
-void postMouseEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
-void postScrollEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
+// source.cc: the connection to the display that DISPLAY names, with XTest; null without one.
+std::unique_ptr<X11Source> openX11Source();
+// Releases what the agent holds and flushes; the keyboard then puts back the keymap as the
+// source's members go.
+void closeX11Source(X11Source& source);
+// Ends the line's open chord and sends everything to the server.
+void deliverX11(X11Source& source);
+
+void postMouseEvent(X11Source& source, const CGEventOpaque& event);
+void postScrollEvent(X11Source& source, const CGEventOpaque& event);
+void releaseHeldButtons(X11Source& source);
 
 // keyboard.cc
 std::unique_ptr<KeyboardMapper, KeyboardMapperDelete> makeKeyboardMapper(Display* display);
-void postKeyboardEvent(CGEventSourceOpaque& source, const CGEventOpaque& event);
+void postKeyboardEvent(X11Source& source, const CGEventOpaque& event);
+// Releases the modifiers of a chord that the line left open.
+void endKeyboardLine(X11Source& source);
+void releaseHeldKeys(X11Source& source);

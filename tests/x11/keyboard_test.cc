@@ -36,9 +36,14 @@ TEST_F(Keyboard, KeysArriveWithExactlyTheirModifiers) {
       {R"({"cmd":"key","code":"Digit5"})", {{XK_5, 0, "5"}}},
       {R"({"cmd":"key","code":"NumpadEnter"})", {{XK_KP_Enter, 0, "\r"}}},
       {R"({"cmd":"key","code":"Delete"})", {{XK_Delete, 0, "\x7f"}}},
-      {R"({"cmd":"shortcut","shortcut":"copy"})", {{XK_c, Mod4Mask, "c"}}},
-      {R"({"cmd":"shortcut","shortcut":"lock_screen"})", {{XK_q, ControlMask | Mod4Mask, "\x11"}}},
-      {R"({"cmd":"shortcut","shortcut":"show_desktop"})", {{XK_F11, 0, ""}}},
+      // Linux chords for the named shortcuts.
+      {R"({"cmd":"shortcut","shortcut":"copy"})", {{XK_c, ControlMask, "\x03"}}},
+      {R"({"cmd":"shortcut","shortcut":"paste"})", {{XK_v, ControlMask, "\x16"}}},
+      {R"({"cmd":"shortcut","shortcut":"lock_screen"})", {{XK_l, Mod4Mask, "l"}}},
+      {R"({"cmd":"shortcut","shortcut":"show_desktop"})", {{XK_d, Mod4Mask, "d"}}},
+      {R"({"cmd":"shortcut","shortcut":"alt_tab"})", {{XK_Tab, Mod1Mask, "\t"}}},
+      {R"({"cmd":"shortcut","shortcut":"ctrl_alt_del"})",
+       {{XK_Delete, ControlMask | Mod1Mask, "\x7f"}}},
       // A Shift the agent holds is not pressed again, nor released, by a Shift flag.
       {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
        "\n"

@@ -1,0 +1,54 @@
+// X11: which spare keycodes (keycodes the keymap leaves without keysyms) this agent may bind
+// for text, agreed with every other agent on the same display.
+//
+// Every claimed keycode is marked in a property of the root window, _INPUT_AGENT_SPARE_KEYCODES:
+// pairs of CARD32 (keycode, owner), where the owner is an unmapped window of the claiming
+// agent's connection. The server destroys a client's windows when its connection goes, so a
+// mark whose owner no longer exists was left by an agent that ended without cleaning up (killed,
+// say): the next claim clears that keycode's binding and takes the keycode back.
+//
+// Promises:
+// - Claims and releases read and write the property under a server grab, so two agents never
+//   hold the same keycode, and a keycode held by a live agent is never taken.
+// - A keycode is claimed only when it has no keysym (or its owner is gone) and it does not stand
+//   for a physical key the agent presses (`reserved`).
+// - releaseAll() removes this agent's marks and puts NoSymbol back on each of its keycodes that
+//   still holds what the agent bound there.
+// - No Xlib call once the connection is lost; nothing is printed.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class SpareKeycodes {
+ public:
+  SpareKeycodes(Display* display, std::vector<KeyCode> reserved);
+  ~SpareKeycodes();
+  SpareKeycodes(const SpareKeycodes&) = delete;
+  SpareKeycodes& operator=(const SpareKeycodes&) = delete;
+
+  // One more keycode for this agent, or none when every spare is taken.
+  std::optional<KeyCode> claim();
+  // Gives back every claimed keycode. `boundByUs` says what the agent last bound to a keycode
+  // (NoSymbol for nothing); a keycode that holds something else now is left as it is.
+  void releaseAll(const std::function<KeySym(KeyCode)>& boundByUs);
+
+ private:
+  struct Mark {
+    unsigned long keycode;
+    unsigned long owner;
+  };
+  Display* live() const;
+  std::vector<Mark> readMarks();
+  void writeMarks(const std::vector<Mark>& marks);
+  bool ownerExists(unsigned long owner);
+
+  Display* display;
+  std::vector<KeyCode> reserved;
+  Atom property = 0;
+  Window owner = 0;  // made at the first claim
+  std::vector<KeyCode> claimed;
+};

@@ -1,0 +1,135 @@
+// The wlroots route under headless sway: pointer motion over one and two outputs, buttons,
+// drags, double clicks, RESET and scrolling, as the tests' own window receives them.
+#include <cstdlib>
+
+#include "wayland/wayland_fixture.h"
+
+namespace {
+
+// A button line without its time: "button 272 1".
+std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
+  for (std::string& line : lines) {
+    const std::size_t time = line.find(" t=");
+    if (time != std::string::npos) line.erase(time);
+  }
+  return lines;
+}
+
+using Pointer = WaylandTest;
+
+TEST_F(Pointer, MotionGoesToTheNearestPixelOnTheOutput) {
+  const std::vector<std::string> motions =
+      run("M 100 200\n"
+          "M 0 0\n"
+          "M 1279 799\n"
+          "M 640.4 360.6\n"
+          "M 5000 -40\n"  // off the output: its nearest pixel
+          "M -3 900\n"
+          "M nan 7\n"  // not finite: no motion
+          "M 1 inf\n"
+          "{\"cmd\":\"move\",\"x\":17,\"y\":19}\n",
+          {"motion"});
+  const std::vector<std::string> expected = {"motion 100 200", "motion 0 0",    "motion 1279 799",
+                                             "motion 640 361", "motion 1279 0", "motion 0 799",
+                                             "motion 17 19"};
+  // The first line may be the pointer entering the window where it was.
+  ASSERT_GE(motions.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(motions.end() - expected.size(), motions.end()), expected);
+}
+
+class TwoOutputs : public WaylandTest {
+ protected:
+  // The second output lies left of and above the first, at a negative origin.
+  std::vector<OutputSpec> outputs() const override {
+    return {{1280, 800, 0, 0}, {1024, 768, -1024, -100}};
+  }
+};
+
+TEST_F(TwoOutputs, MotionCrossesOutputsAndNeverLandsInAGap) {
+  const std::vector<std::string> motions =
+      run("M 1279 799\n"
+          "M -1 0\n"         // the right edge of the left output
+          "M -1024 -100\n"   // its top left corner
+          "M -500 700\n"     // below the left output, beside the right: the nearest pixel is above
+          "M 0 -50\n"        // above the right output: the left one is nearer
+          "M -2000 -2000\n"  // far off: the left output's corner
+          "M 640 400\n",
+          {"motion"});
+  const std::vector<std::string> expected = {
+      "motion 1279 799", "motion -1 0",       "motion -1024 -100", "motion -500 667",
+      "motion -1 -50",   "motion -1024 -100", "motion 640 400"};
+  ASSERT_GE(motions.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(motions.end() - expected.size(), motions.end()), expected);
+}
+
+TEST_F(Pointer, EachButtonPressesDragsAndReleases) {
+  const struct {
+    const char* name;
+    const char* code;
+  } buttons[] = {{"left", "272"}, {"right", "273"}, {"middle", "274"}};
+  int offset = 0;
+  for (const auto& b : buttons) {
+    const std::string name = b.name;
+    const int x = 10 + offset++;
+    const std::string at = "\"x\":" + std::to_string(x) + ",\"y\":";
+    const std::vector<std::string> lines = withoutTimes(
+        run("{\"cmd\":\"down\"," + at + "20,\"button\":\"" + name + "\"}\n" + "{\"cmd\":\"move\"," +
+                at + "40}\n" + "M " + std::to_string(x) + " 60\n" + "{\"cmd\":\"up\"," + at +
+                "80,\"button\":\"" + name + "\"}\n",
+            {"motion", "button"}));
+    const std::string code = b.code;
+    const std::string column = std::to_string(x);
+    const std::vector<std::string> expected = {
+        "motion " + column + " 20", "button " + code + " 1",    "motion " + column + " 40",
+        "motion " + column + " 60", "motion " + column + " 80", "button " + code + " 0"};
+    ASSERT_GE(lines.size(), expected.size()) << name;
+    EXPECT_EQ(std::vector<std::string>(lines.end() - expected.size(), lines.end()), expected)
+        << name;
+  }
+}
+
+TEST_F(Pointer, DoubleClickPressesTwiceWithLaterTimes) {
+  const std::vector<std::string> lines =
+      run("{\"cmd\":\"dblclick\",\"x\":300,\"y\":200}\n", {"button"});
+  ASSERT_EQ(withoutTimes(lines), (std::vector<std::string>{"button 272 1", "button 272 0",
+                                                           "button 272 1", "button 272 0"}));
+  // Receivers count a press at the same time as the one before as a new first click.
+  long last = -1;
+  for (const std::string& line : lines) {
+    const long time = std::atol(line.c_str() + line.find("t=") + 2);
+    EXPECT_GT(time, last) << line;
+    last = time;
+  }
+}
+
+TEST_F(Pointer, ResetReleasesEveryHeldButton) {
+  const std::vector<std::string> lines =
+      withoutTimes(run("{\"cmd\":\"down\",\"x\":5,\"y\":5,\"button\":\"right\"}\n"
+                       "{\"cmd\":\"down\",\"x\":5,\"y\":5}\n"
+                       "RESET\n",
+                       {"button"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"button 273 1", "button 272 1", "button 272 0",
+                                             "button 273 0"}));
+}
+
+TEST_F(Pointer, ScrollingSendsPixelsAndWholeNotches) {
+  // 100 pixels make a notch; what is left over counts towards the next scroll the same way.
+  const std::vector<std::string> lines =
+      run("M 600 400\n"
+          "W 0 120\n"   // 120 down: one notch, 20 left over
+          "W 0 30\n"    // 50: no notch
+          "W 0 50\n"    // 100: a notch
+          "W 0 -40\n"   // up: the remainder of the other way is dropped
+          "W 40 0\n"    // right
+          "W -250 0\n"  // left, two notches
+          "{\"cmd\":\"wheel\",\"dy\":-100,\"dx\":100}\n",
+          {"axis", "discrete", "source"});
+  const std::vector<std::string> expected = {
+      "source 0", "discrete 0 1",  "axis 0 120",  "source 2",      "axis 0 30",
+      "source 0", "discrete 0 1",  "axis 0 50",   "source 2",      "axis 0 -40",
+      "source 2", "axis 1 40",     "source 0",    "discrete 1 -2", "axis 1 -250",
+      "source 0", "discrete 0 -1", "axis 0 -100", "discrete 1 1",  "axis 1 100"};
+  EXPECT_EQ(lines, expected);
+}
+
+}  // namespace
