@@ -4,6 +4,7 @@
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -40,8 +41,36 @@ std::uint32_t VirtualPointer::now() {
 
 void VirtualPointer::move(CGPoint point) {
   if (!connection.live()) return;
-  const auto position = absolutePosition(connection.outputs(), point);
+  const auto pixel = pixelOnOutputs(connection.outputs(), point);
+  if (!pixel) return;
+  const auto time = std::chrono::steady_clock::now();
+  if (lastSent && time - lastMotionTime < kMotionInterval) {
+    held_ = pixel;
+    return;
+  }
+  held_.reset();
+  lastMotionTime = time;
+  sendMotion(*pixel);
+}
+
+void VirtualPointer::flushMotion() {
+  if (!held_) return;
+  const Pixel pixel = *held_;
+  held_.reset();
+  lastMotionTime = std::chrono::steady_clock::now();
+  sendMotion(pixel);
+}
+
+void VirtualPointer::sendMotion(Pixel pixel) {
+  if (!connection.live()) return;
+  const auto outputs = connection.outputs();
+  const auto position = absolutePosition(
+      outputs, CGPoint{static_cast<double>(pixel.x), static_cast<double>(pixel.y)});
   if (!position) return;
+  jumped =
+      lastSent && (std::llabs(pixel.x - lastSent->x) > 1 || std::llabs(pixel.y - lastSent->y) > 1);
+  if (jumped) jumpFrom = lastSent;
+  lastSent = pixel;
   zwlr_virtual_pointer_v1_motion_absolute(pointer.get(), now(), position->x, position->y,
                                           position->xExtent, position->yExtent);
   zwlr_virtual_pointer_v1_frame(pointer.get());
@@ -51,7 +80,23 @@ void VirtualPointer::button(CGMouseButton button, bool press, HeldInputs& held) 
   const std::uint32_t code = linuxButton(button);
   if (code == 0) return;
   held.button(button, press);
+  flushMotion();
   if (!connection.live()) return;
+  if (press && jumped && lastSent) {
+    // One pixel short along the jump, then back onto the target (see the header).
+    const Pixel target = *lastSent;
+    const auto sign = [](std::int64_t v) { return static_cast<std::int64_t>((v > 0) - (v < 0)); };
+    const std::int64_t dx = sign(target.x - jumpFrom->x);
+    const std::int64_t dy = dx != 0 ? 0 : sign(target.y - jumpFrom->y);
+    const auto shortPixel = pixelOnOutputs(
+        connection.outputs(),
+        CGPoint{static_cast<double>(target.x - dx), static_cast<double>(target.y - dy)});
+    if (shortPixel && (shortPixel->x != target.x || shortPixel->y != target.y)) {
+      sendMotion(*shortPixel);
+      sendMotion(target);
+    }
+    jumped = false;
+  }
   std::uint32_t time = now();
   if (anyButtonTime && static_cast<std::int32_t>(time - lastButtonTime) <= 0) {
     time = lastButtonTime + 1;
@@ -93,6 +138,7 @@ void VirtualPointer::axis(std::uint32_t axis, std::int32_t wheel, std::int64_t& 
 }
 
 void VirtualPointer::scroll(std::int32_t wheel1, std::int32_t wheel2) {
+  flushMotion();
   if (!connection.live() || (wheel1 == 0 && wheel2 == 0)) return;
   axis(WL_POINTER_AXIS_VERTICAL_SCROLL, wheel1, verticalRemainder);
   axis(WL_POINTER_AXIS_HORIZONTAL_SCROLL, wheel2, horizontalRemainder);

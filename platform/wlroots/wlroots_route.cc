@@ -1,9 +1,13 @@
 // The wlroots route: each event goes to the virtual pointer or keyboard. The end of each line
-// closes an open chord, sends everything and reads what the compositor has sent (output
+// closes an open chord, sends a held-back motion unless the next line is already waiting
+// (virtual_pointer.h), sends everything and reads what the compositor has sent (output
 // changes). The route's end releases what the controller holds, destroys both devices and waits
 // until the compositor has processed everything, so that once the agent has exited all its
 // events have taken effect.
 #include "platform/wlroots/wlroots_route.h"
+
+#include <poll.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -16,6 +20,12 @@
 
 namespace {
 
+// Whether the agent's next input is already waiting on standard input.
+bool inputWaiting() {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  return poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
+}
+
 class WlrootsRoute final : public Route {
  public:
   explicit WlrootsRoute(std::unique_ptr<WaylandConnection> connection)
@@ -25,6 +35,7 @@ class WlrootsRoute final : public Route {
     this->connection->flush();
   }
   ~WlrootsRoute() override {
+    pointer->flushMotion();
     if (keyboard) keyboard->releaseHeld(held);
     pointer->releaseHeld(held);
     keyboard.reset();
@@ -49,6 +60,7 @@ class WlrootsRoute final : public Route {
         pointer->scroll(event.wheel1, event.wheel2);
         break;
       case EventClass::keyboard:
+        pointer->flushMotion();
         if (!keyboard) break;
         if (event.text.empty()) {
           keyboard->pressKey(event.virtualKey, event.keyDown, event.flags, held);
@@ -62,6 +74,7 @@ class WlrootsRoute final : public Route {
 
   void deliver() override {
     if (keyboard) keyboard->endLine();
+    if (pointer->holdsMotion() && !inputWaiting()) pointer->flushMotion();
     connection->flush();
     connection->dispatchPending();
   }

@@ -1,5 +1,6 @@
 // The wlroots route under headless sway: pointer motion over one and two outputs, buttons,
 // drags, double clicks, RESET and scrolling, as the tests' own window receives them.
+#include <algorithm>
 #include <cstdlib>
 
 #include "wayland/wayland_fixture.h"
@@ -110,6 +111,41 @@ TEST_F(Pointer, ResetReleasesEveryHeldButton) {
                        {"button"}));
   EXPECT_EQ(lines, (std::vector<std::string>{"button 273 1", "button 272 1", "button 272 0",
                                              "button 273 0"}));
+}
+
+TEST_F(Pointer, AJumpBeforeAPressEndsWithAOnePixelStepOntoTheTarget) {
+  // What makes Xwayland take a click that follows a jump onto an X window.
+  const std::vector<std::string> lines = withoutTimes(
+      run("M 10 10\n{\"cmd\":\"down\",\"x\":500,\"y\":300}\n{\"cmd\":\"up\",\"x\":500,\"y\":300}\n"
+          "M 500 100\n{\"cmd\":\"down\",\"x\":500,\"y\":90}\n{\"cmd\":\"up\",\"x\":500,\"y\":90}\n",
+          {"motion", "button"}));
+  const std::vector<std::string> expected = {"motion 10 10",   "motion 500 300", "motion 499 300",
+                                             "motion 500 300", "button 272 1",   "button 272 0",
+                                             "motion 500 100", "motion 500 90",  "motion 500 91",
+                                             "motion 500 90",  "button 272 1",   "button 272 0"};
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.end() - expected.size(), lines.end()), expected);
+}
+
+TEST_F(Pointer, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
+  // Far more than the agent reads at once, so that the next lines wait on standard input.
+  constexpr int kMoves = 60000;
+  std::string input;
+  for (int i = 0; i < kMoves; ++i) {
+    input += "M " + std::to_string(100 + i % 1000) + " " + std::to_string(100 + i / 1000) + "\n";
+    if (i == kMoves / 2)
+      input += "{\"cmd\":\"down\",\"x\":7,\"y\":8}\n{\"cmd\":\"up\",\"x\":7,\"y\":8}\n";
+  }
+  input += "M 1000 700\n";
+  const std::vector<std::string> lines = withoutTimes(run(input, {"motion", "button"}));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines.back(), "motion 1000 700");
+  // The press lands where its own line put the pointer.
+  const auto press = std::find(lines.begin(), lines.end(), "button 272 1");
+  ASSERT_NE(press, lines.end());
+  EXPECT_EQ(*(press - 1), "motion 7 8");
+  EXPECT_EQ(*(press + 1), "button 272 0");
+  EXPECT_LT(lines.size(), static_cast<std::size_t>(kMoves / 2));
 }
 
 TEST_F(Pointer, ScrollingSendsPixelsAndWholeNotches) {
