@@ -1,10 +1,13 @@
-// Fast path fields. std::from_chars reads the common decimal forms without a copy and gives the
-// same correctly rounded value as strtod; everything it does not take in full (a plus sign, hex
-// floats, out of range values) goes to strtod itself, which needs a NUL-terminated copy.
+// Fast path fields. fast_float reads the common decimal forms without a copy and gives the same
+// correctly rounded value as strtod (std::from_chars for double would too, but the libc++ of the
+// macOS SDKs lacks it). Everything it does not take in full (a plus sign, hex floats, inf and
+// nan, out of range values) goes to strtod itself, which needs a NUL-terminated copy. The agent
+// never calls setlocale, so strtod reads in the "C" locale: '.' is the decimal point.
 #include "command/fast_path.h"
 
+#include <fast_float/fast_float.h>
+
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -42,8 +45,10 @@ std::optional<double> parseFastPathNumber(std::string_view field) {
   if (field.empty() || isCSpace(field.front())) return std::nullopt;
   double value = 0;
   const char* end = field.data() + field.size();
-  const auto [ptr, ec] = std::from_chars(field.data(), end, value);
-  if (ec == std::errc() && ptr == end) return value;
+  const auto [ptr, ec] = fast_float::from_chars(field.data(), end, value);
+  // fast_float also reads "inf" and "nan", and may give infinity for an out of range value
+  // without an error: whatever is not finite is left to strtod and its rules.
+  if (ec == std::errc() && ptr == end && std::isfinite(value)) return value;
   return parseWithStrtod(field);
 }
 

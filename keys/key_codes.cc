@@ -120,14 +120,27 @@ constexpr bool namesAndCodesUnique() {
 static_assert(kRows.back().name == "ArrowUp", "the table has 98 filled rows");
 static_assert(namesAndCodesUnique(), "every name and every code occurs once");
 
-// The same rows sorted by name, made once at compile time, for a binary search.
+// The same rows sorted by name, made once at compile time, for a binary search. An insertion
+// sort of its own: std::sort is not constexpr in the libc++ of the macOS SDKs.
 constexpr std::array<KeyCodeRow, kKeyCodeRows> sortedByName() {
   std::array<KeyCodeRow, kKeyCodeRows> rows = kRows;
-  std::sort(rows.begin(), rows.end(),
-            [](const KeyCodeRow& a, const KeyCodeRow& b) { return a.name < b.name; });
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const KeyCodeRow row = rows[i];
+    std::size_t j = i;
+    for (; j > 0 && row.name < rows[j - 1].name; --j) rows[j] = rows[j - 1];
+    rows[j] = row;
+  }
   return rows;
 }
 constexpr std::array<KeyCodeRow, kKeyCodeRows> kByName = sortedByName();
+
+constexpr bool strictlyAscendingByName() {
+  for (std::size_t i = 1; i < kByName.size(); ++i) {
+    if (!(kByName[i - 1].name < kByName[i].name)) return false;
+  }
+  return true;
+}
+static_assert(strictlyAscendingByName(), "the binary search needs the names in order");
 
 }  // namespace
 

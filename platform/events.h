@@ -20,7 +20,10 @@
 
 #include <cstdint>
 
-// Opaque handles. Each implementation defines the two structs its own way.
+// Handles: distinct pointer types to structs declared here. On Apple they point to the system's
+// own structs, so the implementations built there too (trace, null) keep their objects in
+// structs of their own and convert (platform/handles.h); only the X11 implementation, which is
+// built nowhere else, defines these two.
 struct CGEventOpaque;
 struct CGEventSourceOpaque;
 using CGEventRef = CGEventOpaque*;
@@ -33,41 +36,67 @@ struct CGPoint {
   CGFloat y;
 };
 
-using CGEventType = std::uint32_t;
-using CGMouseButton = std::uint32_t;
+// The enumerations are distinct types with fixed underlying types, as the platform declares
+// them: an enumerator converts to its integer type, but no integer converts to the enumeration
+// without a cast, and one enumeration does not stand in for another.
+enum CGEventType : std::uint32_t {
+  kCGEventNull = 0,
+  kCGEventLeftMouseDown = 1,
+  kCGEventLeftMouseUp = 2,
+  kCGEventRightMouseDown = 3,
+  kCGEventRightMouseUp = 4,
+  kCGEventMouseMoved = 5,
+  kCGEventLeftMouseDragged = 6,
+  kCGEventRightMouseDragged = 7,
+  kCGEventKeyDown = 10,
+  kCGEventKeyUp = 11,
+  kCGEventFlagsChanged = 12,
+  kCGEventScrollWheel = 22,
+  kCGEventOtherMouseDown = 25,
+  kCGEventOtherMouseUp = 26,
+  kCGEventOtherMouseDragged = 27,
+};
+
+enum CGMouseButton : std::uint32_t {
+  kCGMouseButtonLeft = 0,
+  kCGMouseButtonRight = 1,
+  kCGMouseButtonCenter = 2,
+};
+
+enum CGEventField : std::uint32_t {
+  kCGMouseEventClickState = 1,
+};
+
+enum CGEventTapLocation : std::uint32_t {
+  kCGHIDEventTap = 0,
+  kCGSessionEventTap = 1,
+  kCGAnnotatedSessionEventTap = 2,
+};
+
+enum CGEventSourceStateID : std::int32_t {
+  kCGEventSourceStatePrivate = -1,
+  kCGEventSourceStateCombinedSessionState = 0,
+  kCGEventSourceStateHIDSystemState = 1,
+};
+
+enum CGScrollEventUnit : std::uint32_t {
+  kCGScrollEventUnitPixel = 0,
+  kCGScrollEventUnitLine = 1,
+};
+
+// The flags are a 64-bit mask: the type is the integer itself, and its named bits are
+// enumerators of an unnamed enumeration of that type, so that they combine with | into a mask.
 using CGEventFlags = std::uint64_t;
-using CGEventField = std::uint32_t;
-using CGEventTapLocation = std::uint32_t;
-using CGEventSourceStateID = std::int32_t;
-using CGScrollEventUnit = std::uint32_t;
+enum : CGEventFlags {
+  kCGEventFlagMaskShift = 0x20000,
+  kCGEventFlagMaskControl = 0x40000,
+  kCGEventFlagMaskAlternate = 0x80000,
+  kCGEventFlagMaskCommand = 0x100000,
+};
+
 using CGKeyCode = std::uint16_t;
 using UniChar = std::uint16_t;
 using UniCharCount = unsigned long;
-
-inline constexpr CGEventType kCGEventLeftMouseDown = 1;
-inline constexpr CGEventType kCGEventLeftMouseUp = 2;
-inline constexpr CGEventType kCGEventRightMouseDown = 3;
-inline constexpr CGEventType kCGEventRightMouseUp = 4;
-inline constexpr CGEventType kCGEventMouseMoved = 5;
-inline constexpr CGEventType kCGEventLeftMouseDragged = 6;
-inline constexpr CGEventType kCGEventRightMouseDragged = 7;
-inline constexpr CGEventType kCGEventOtherMouseDown = 25;
-inline constexpr CGEventType kCGEventOtherMouseUp = 26;
-inline constexpr CGEventType kCGEventOtherMouseDragged = 27;
-
-inline constexpr CGMouseButton kCGMouseButtonLeft = 0;
-inline constexpr CGMouseButton kCGMouseButtonRight = 1;
-inline constexpr CGMouseButton kCGMouseButtonCenter = 2;
-
-inline constexpr CGEventFlags kCGEventFlagMaskShift = 0x20000;
-inline constexpr CGEventFlags kCGEventFlagMaskControl = 0x40000;
-inline constexpr CGEventFlags kCGEventFlagMaskAlternate = 0x80000;
-inline constexpr CGEventFlags kCGEventFlagMaskCommand = 0x100000;
-
-inline constexpr CGEventSourceStateID kCGEventSourceStateHIDSystemState = 1;
-inline constexpr CGEventTapLocation kCGHIDEventTap = 0;
-inline constexpr CGEventField kCGMouseEventClickState = 1;
-inline constexpr CGScrollEventUnit kCGScrollEventUnitPixel = 0;
 
 extern "C" {
 CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID stateID);

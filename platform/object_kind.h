@@ -1,4 +1,4 @@
-// Shared by the non-Apple implementations: CFRelease takes both events and sources, so each
+// Shared by the implementations of the interface: CFRelease takes both events and sources, so each
 // implementation's two handle structs start with this tag, which tells them apart.
 #pragma once
 

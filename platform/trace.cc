@@ -19,6 +19,7 @@
 //
 // Output is buffered and written out by deliverPostedEvents, once per input line.
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -26,16 +27,16 @@
 
 #include "platform/deliver.h"
 #include "platform/events.h"
-#include "platform/object_kind.h"
-
-struct CGEventOpaque {
-  ObjectKind kind = ObjectKind::event;
-};
-struct CGEventSourceOpaque {
-  ObjectKind kind = ObjectKind::source;
-};
+#include "platform/handles.h"
 
 namespace {
+
+struct TraceEvent {
+  ObjectKind kind = ObjectKind::event;
+};
+struct TraceSource {
+  ObjectKind kind = ObjectKind::source;
+};
 
 struct FailurePlan {
   bool all = false;
@@ -98,7 +99,7 @@ CGEventRef finishCreate() {
     return nullptr;
   }
   std::fputc('\n', out());
-  return new CGEventOpaque;
+  return toHandle<CGEventRef>(new TraceEvent);
 }
 
 }  // namespace
@@ -106,31 +107,31 @@ CGEventRef finishCreate() {
 extern "C" {
 
 CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID stateID) {
-  std::fprintf(out(), "CGEventSourceCreate %" PRId32, stateID);
+  std::fprintf(out(), "CGEventSourceCreate %" PRId32, static_cast<std::int32_t>(stateID));
   const char* nullSource = std::getenv("INPUT_AGENT_TRACE_NULL_SOURCE");
   if (nullSource != nullptr && std::string_view(nullSource) == "1") {
     std::fputs(" -> null\n", out());
     return nullptr;
   }
   std::fputc('\n', out());
-  return new CGEventSourceOpaque;
+  return toHandle<CGEventSourceRef>(new TraceSource);
 }
 
 CGEventRef CGEventCreateMouseEvent(CGEventSourceRef source, CGEventType mouseType,
                                    CGPoint mouseCursorPosition, CGMouseButton mouseButton) {
   std::fprintf(out(), "CGEventCreateMouseEvent %s %" PRIu32 " %.17g %.17g %" PRIu32,
-               sourceName(source), mouseType, mouseCursorPosition.x, mouseCursorPosition.y,
-               mouseButton);
+               sourceName(source), static_cast<std::uint32_t>(mouseType), mouseCursorPosition.x,
+               mouseCursorPosition.y, static_cast<std::uint32_t>(mouseButton));
   return finishCreate();
 }
 
 CGEventRef CGEventCreateScrollWheelEvent2(CGEventSourceRef source, CGScrollEventUnit units,
                                           std::uint32_t wheelCount, std::int32_t wheel1,
                                           std::int32_t wheel2, std::int32_t wheel3) {
-  std::fprintf(out(),
-               "CGEventCreateScrollWheelEvent2 %s %" PRIu32 " %" PRIu32 " %" PRId32 " %" PRId32
-               " %" PRId32,
-               sourceName(source), units, wheelCount, wheel1, wheel2, wheel3);
+  std::fprintf(
+      out(),
+      "CGEventCreateScrollWheelEvent2 %s %" PRIu32 " %" PRIu32 " %" PRId32 " %" PRId32 " %" PRId32,
+      sourceName(source), static_cast<std::uint32_t>(units), wheelCount, wheel1, wheel2, wheel3);
   return finishCreate();
 }
 
@@ -141,11 +142,12 @@ CGEventRef CGEventCreateKeyboardEvent(CGEventSourceRef source, CGKeyCode virtual
 }
 
 void CGEventSetFlags(CGEventRef, CGEventFlags flags) {
-  std::fprintf(out(), "CGEventSetFlags 0x%" PRIx64 "\n", flags);
+  std::fprintf(out(), "CGEventSetFlags 0x%" PRIx64 "\n", static_cast<std::uint64_t>(flags));
 }
 
 void CGEventSetIntegerValueField(CGEventRef, CGEventField field, std::int64_t value) {
-  std::fprintf(out(), "CGEventSetIntegerValueField %" PRIu32 " %" PRId64 "\n", field, value);
+  std::fprintf(out(), "CGEventSetIntegerValueField %" PRIu32 " %" PRId64 "\n",
+               static_cast<std::uint32_t>(field), value);
 }
 
 void CGEventKeyboardSetUnicodeString(CGEventRef, UniCharCount stringLength,
@@ -158,15 +160,15 @@ void CGEventKeyboardSetUnicodeString(CGEventRef, UniCharCount stringLength,
 }
 
 void CGEventPost(CGEventTapLocation tap, CGEventRef) {
-  std::fprintf(out(), "CGEventPost %" PRIu32 "\n", tap);
+  std::fprintf(out(), "CGEventPost %" PRIu32 "\n", static_cast<std::uint32_t>(tap));
 }
 
 void CFRelease(CFTypeRef cf) {
   std::fputs("CFRelease\n", out());
   if (objectKindOf(cf) == ObjectKind::event) {
-    delete static_cast<const CGEventOpaque*>(cf);
+    delete fromHandle<TraceEvent>(cf);
   } else {
-    delete static_cast<const CGEventSourceOpaque*>(cf);
+    delete fromHandle<TraceSource>(cf);
   }
 }
 }

@@ -56,9 +56,9 @@ struct CGEventOpaque {
   EventClass eventClass = EventClass::mouse;
   CGEventSourceRef source = nullptr;
   // mouse
-  CGEventType mouseType = 0;
+  CGEventType mouseType = kCGEventNull;
   CGPoint point{0, 0};
-  CGMouseButton button = 0;
+  CGMouseButton button = kCGMouseButtonLeft;
   std::int64_t clickState = 0;
   // scroll, in pixels
   std::int32_t wheel1 = 0;

@@ -19,7 +19,12 @@ namespace {
 struct Pipe {
   int fd[2] = {-1, -1};
   Pipe() {
-    if (pipe2(fd, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    // pipe and then close-on-exec (pipe2 is Linux only): the tests spawn from one thread, so
+    // no other spawn can inherit the ends in between.
+    if (pipe(fd) != 0) throw std::runtime_error("pipe");
+    for (const int end : fd) {
+      if (fcntl(end, F_SETFD, FD_CLOEXEC) != 0) throw std::runtime_error("fcntl");
+    }
   }
   ~Pipe() {
     closeEnd(0);

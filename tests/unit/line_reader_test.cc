@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#if defined(__linux__)
 #include <sys/syscall.h>
+#endif
 #include <unistd.h>
 
 #include <atomic>
@@ -86,6 +88,8 @@ TEST(LineReader, KeepsLinesUpToTheDefaultBound) {
   EXPECT_EQ(lines[1], "end");
 }
 
+#if defined(__linux__)
+// Linux only: the test watches the reading thread through /proc.
 // Whether the thread is asleep in the kernel, as it is inside a read that waits for input.
 bool sleeping(pid_t tid) {
   std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
@@ -145,5 +149,6 @@ TEST(LineReader, RetriesReadsInterruptedBySignals) {
   EXPECT_EQ(lines, (Lines{"M 1 2", "M 3 4"}));
   EXPECT_EQ(signalsCaught, 4);
 }
+#endif
 
 }  // namespace
