@@ -9,6 +9,7 @@
  * Anything else is skipped. The keymap is the standard one (evdev, pc105, us), written once by
  * xkbcommon; each upload adds the spare keycodes and the current bindings to that text.
  */
+#define _GNU_SOURCE /* memfd_create */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

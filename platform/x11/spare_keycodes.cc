@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 
 #include "platform/x11/x11_objects.h"
 
@@ -32,9 +33,50 @@ class ServerGrab {
   Display* display;
 };
 
+// NoSymbol on the first two levels, as text typing binds them: with fewer, the server keeps
+// the binding in its second group.
 void clearBinding(Display* display, KeyCode keycode) {
-  KeySym none = NoSymbol;
-  XChangeKeyboardMapping(display, keycode, 1, &none, 1);
+  KeySym none[2] = {NoSymbol, NoSymbol};
+  XChangeKeyboardMapping(display, keycode, 2, none, 1);
+}
+
+// A random number that tells this agent's owner window from one that a later client got under
+// the same id: the server reuses the ids of a client that has gone.
+unsigned long newNonce() {
+  std::random_device random;
+  return random() & 0xFFFFFFFFul;
+}
+
+// The CARD32 values of a property, or none when it (or its window) does not exist.
+std::vector<unsigned long> readCardinals(Display* display, Window window, Atom property) {
+  std::vector<unsigned long> values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, property, 0, 1 << 16, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) != Success) {
+    return values;
+  }
+  const std::unique_ptr<unsigned char, XFreeDelete> owned(data);
+  if (type != XA_CARDINAL || format != 32 || data == nullptr) return values;
+  // Xlib hands format-32 data over as longs, sign-extended where long is wider.
+  const auto* longs = reinterpret_cast<const long*>(data);
+  for (unsigned long i = 0; i < count; ++i) {
+    values.push_back(static_cast<unsigned long>(longs[i]) & 0xFFFFFFFFul);
+  }
+  return values;
+}
+
+void writeCardinals(Display* display, Window window, Atom property,
+                    const std::vector<unsigned long>& values) {
+  if (values.empty()) {
+    XDeleteProperty(display, window, property);
+    return;
+  }
+  XChangeProperty(display, window, property, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(values.data()),
+                  static_cast<int>(values.size()));
 }
 
 }  // namespace
@@ -49,43 +91,26 @@ SpareKeycodes::~SpareKeycodes() {
 Display* SpareKeycodes::live() const { return x11ConnectionLost() ? nullptr : display; }
 
 std::vector<SpareKeycodes::Mark> SpareKeycodes::readMarks() {
+  const std::vector<unsigned long> values =
+      readCardinals(display, DefaultRootWindow(display), property);
   std::vector<Mark> marks;
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1 << 16, False,
-                         XA_CARDINAL, &type, &format, &count, &after, &data) != Success) {
-    return marks;
+  for (std::size_t i = 0; i + 2 < values.size(); i += 3) {
+    marks.push_back({values[i], values[i + 1], values[i + 2]});
   }
-  const std::unique_ptr<unsigned char, XFreeDelete> owned(data);
-  if (type != XA_CARDINAL || format != 32 || data == nullptr) return marks;
-  // Xlib hands format-32 data over as longs.
-  const auto* values = reinterpret_cast<const unsigned long*>(data);
-  for (unsigned long i = 0; i + 1 < count; i += 2) marks.push_back({values[i], values[i + 1]});
   return marks;
 }
 
 void SpareKeycodes::writeMarks(const std::vector<Mark>& marks) {
-  const Window root = DefaultRootWindow(display);
-  if (marks.empty()) {
-    XDeleteProperty(display, root, property);
-    return;
-  }
   std::vector<unsigned long> values;
-  for (const Mark& mark : marks) {
-    values.push_back(mark.keycode);
-    values.push_back(mark.owner);
-  }
-  XChangeProperty(display, root, property, XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(values.data()),
-                  static_cast<int>(values.size()));
+  for (const Mark& mark : marks)
+    values.insert(values.end(), {mark.keycode, mark.owner, mark.nonce});
+  writeCardinals(display, DefaultRootWindow(display), property, values);
 }
 
-bool SpareKeycodes::ownerExists(unsigned long window) {
-  if (window == owner) return true;
-  XWindowAttributes attributes;
-  return XGetWindowAttributes(display, window, &attributes) != 0;
+bool SpareKeycodes::ownerExists(const Mark& mark) {
+  if (mark.owner == owner) return mark.nonce == nonce;
+  const std::vector<unsigned long> values = readCardinals(display, mark.owner, property);
+  return values.size() == 1 && values[0] == mark.nonce;
 }
 
 std::optional<KeyCode> SpareKeycodes::claim() {
@@ -96,21 +121,23 @@ std::optional<KeyCode> SpareKeycodes::claim() {
     attributes.override_redirect = True;
     owner = XCreateWindow(display, DefaultRootWindow(display), -1, -1, 1, 1, 0, CopyFromParent,
                           InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+    nonce = newNonce();
+    if (owner != 0) writeCardinals(display, owner, property, {nonce});
   }
   if (property == 0 || owner == 0) return std::nullopt;
 
   const ServerGrab grab(display);
   std::vector<Mark> marks = readMarks();
   // Marks of agents that are gone: their keycodes are cleared and free again.
-  std::vector<unsigned long> gone, alive;
+  std::vector<unsigned long> gone, alive;  // nonces
   for (const Mark& mark : marks) {
-    if (std::find(alive.begin(), alive.end(), mark.owner) != alive.end()) continue;
-    if (std::find(gone.begin(), gone.end(), mark.owner) != gone.end()) continue;
-    (ownerExists(mark.owner) ? alive : gone).push_back(mark.owner);
+    if (std::find(alive.begin(), alive.end(), mark.nonce) != alive.end()) continue;
+    if (std::find(gone.begin(), gone.end(), mark.nonce) != gone.end()) continue;
+    (ownerExists(mark) ? alive : gone).push_back(mark.nonce);
     if (live() == nullptr) return std::nullopt;
   }
   std::erase_if(marks, [&](const Mark& mark) {
-    if (std::find(gone.begin(), gone.end(), mark.owner) == gone.end()) return false;
+    if (std::find(gone.begin(), gone.end(), mark.nonce) == gone.end()) return false;
     clearBinding(display, static_cast<KeyCode>(mark.keycode));
     return true;
   });
@@ -134,7 +161,7 @@ std::optional<KeyCode> SpareKeycodes::claim() {
     if (unbound && !marked && !isReserved) found = static_cast<KeyCode>(keycode);
   }
   if (found) {
-    marks.push_back({*found, owner});
+    marks.push_back({*found, owner, nonce});
     claimed.push_back(*found);
   }
   writeMarks(marks);
@@ -145,7 +172,8 @@ void SpareKeycodes::releaseAll(const std::function<KeySym(KeyCode)>& boundByUs) 
   if (claimed.empty() || live() == nullptr) return;
   const ServerGrab grab(display);
   std::vector<Mark> marks = readMarks();
-  std::erase_if(marks, [&](const Mark& mark) { return mark.owner == owner; });
+  std::erase_if(marks,
+                [&](const Mark& mark) { return mark.owner == owner && mark.nonce == nonce; });
   for (const KeyCode keycode : claimed) {
     const KeySym ours = boundByUs(keycode);
     if (ours == NoSymbol) continue;

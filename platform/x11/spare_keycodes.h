@@ -2,10 +2,12 @@
 // for text, agreed with every other agent on the same display.
 //
 // Every claimed keycode is marked in a property of the root window, _INPUT_AGENT_SPARE_KEYCODES:
-// pairs of CARD32 (keycode, owner), where the owner is an unmapped window of the claiming
-// agent's connection. The server destroys a client's windows when its connection goes, so a
-// mark whose owner no longer exists was left by an agent that ended without cleaning up (killed,
-// say): the next claim clears that keycode's binding and takes the keycode back.
+// triples of CARD32 (keycode, owner, nonce), where the owner is an unmapped window of the
+// claiming agent's connection that holds the agent's random nonce in the same property. The
+// server destroys a client's windows when its connection goes, and may give the same window id
+// to a later client, so a mark whose owner window is gone or lacks the nonce was left by an agent
+// that ended without cleaning up (killed, say): the next claim clears that keycode's binding and
+// takes the keycode back.
 //
 // Promises:
 // - Claims and releases read and write the property under a server grab, so two agents never
@@ -40,15 +42,17 @@ class SpareKeycodes {
   struct Mark {
     unsigned long keycode;
     unsigned long owner;
+    unsigned long nonce;
   };
   Display* live() const;
   std::vector<Mark> readMarks();
   void writeMarks(const std::vector<Mark>& marks);
-  bool ownerExists(unsigned long owner);
+  bool ownerExists(const Mark& mark);
 
   Display* display;
   std::vector<KeyCode> reserved;
   Atom property = 0;
   Window owner = 0;  // made at the first claim
+  unsigned long nonce = 0;
   std::vector<KeyCode> claimed;
 };

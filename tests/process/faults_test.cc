@@ -72,6 +72,28 @@ TEST(Faults, SignalsWhileWaitingForInput) {
   EXPECT_EQ(result.err, expected);
 }
 
+// SIGTERM, SIGINT and SIGHUP end the agent as the end of input does: the lines read so far are
+// handled, then it exits with status 0. The trace, standing in for macOS, keeps its source to
+// the end: no release is traced.
+TEST(Faults, StopSignalsEndTheAgentInOrder) {
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const bool lineFirst : {false, true}) {
+      RunningProcess agent({TRACE_AGENT}, traceOptions());
+      ASSERT_TRUE(agent.waitForOut("READY\n"));
+      if (lineFirst) {
+        ASSERT_TRUE(agent.write("M 1 2\n"));
+        ASSERT_TRUE(agent.waitForErr(moveTrace("1", "2")));
+      }
+      ASSERT_EQ(kill(agent.pid(), sig), 0);
+      const ProcessResult result = agent.waitForExit();
+      EXPECT_EQ(result.signal, 0) << "signal " << sig;
+      EXPECT_EQ(result.exitStatus, 0) << "signal " << sig;
+      EXPECT_EQ(result.out, "READY\n");
+      EXPECT_EQ(result.err, kSource + (lineFirst ? moveTrace("1", "2") : "")) << "signal " << sig;
+    }
+  }
+}
+
 // Standard input that fails to read ends the input as its end would: "READY", then exit 0. A
 // closed descriptor 0 is the same to the agent as an empty standard input.
 TEST(Faults, ReadErrorEndsTheInput) {

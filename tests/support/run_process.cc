@@ -112,6 +112,12 @@ bool usesInputPipe(const ProcessOptions& options) {
   return !options.noStdin && options.stdinPath.empty();
 }
 
+using Clock = std::chrono::steady_clock;
+int msLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 void recordStatus(int status, ProcessResult& result) {
   if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
@@ -131,10 +137,17 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   ProcessResult result;
   std::size_t written = 0;
   if (input.empty() || !usesInputPipe(options)) in.closeEnd(1);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMs);
   while (in.fd[1] >= 0 || out.fd[0] >= 0 || err.fd[0] >= 0) {
     pollfd fds[3] = {{in.fd[1], POLLOUT, 0}, {out.fd[0], POLLIN, 0}, {err.fd[0], POLLIN, 0}};
-    if (poll(fds, 3, -1) < 0) {
+    const int ready = poll(fds, 3, msLeft(deadline));
+    if (ready < 0) {
       if (errno == EINTR) continue;
+      break;
+    }
+    if (ready == 0) {
+      result.timedOut = true;
+      kill(pid, SIGKILL);
       break;
     }
     if (in.fd[1] >= 0 && (fds[0].revents & (POLLOUT | POLLERR | POLLHUP))) {
@@ -208,7 +221,9 @@ bool RunningProcess::write(std::string_view bytes) {
     if (in_ < 0) return false;
     // Keep reading the program's output meanwhile, so that it never blocks on a full pipe.
     pollfd fds[3] = {{in_, POLLOUT, 0}, {out_, POLLIN, 0}, {err_, POLLIN, 0}};
-    if (poll(fds, 3, -1) < 0 && errno != EINTR) return false;
+    const int ready = poll(fds, 3, 10000);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready == 0) return false;
     if (fds[0].revents & POLLOUT) {
       const ssize_t n = ::write(in_, bytes.data(), bytes.size());
       if (n > 0) bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -223,17 +238,9 @@ bool RunningProcess::write(std::string_view bytes) {
 
 void RunningProcess::closeOutput() { closeFd(out_); }
 
-namespace {
-using Clock = std::chrono::steady_clock;
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-}  // namespace
-
-bool RunningProcess::waitForOut(std::string_view text, int timeoutMs) {
+bool RunningProcess::waitForOut(std::string_view text, int timeoutMs, std::size_t from) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.out.find(text) == std::string::npos) {
+  while (result_.out.size() < from || result_.out.find(text, from) == std::string::npos) {
     if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
   }
   return true;

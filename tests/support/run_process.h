@@ -16,6 +16,7 @@ struct ProcessResult {
   std::string err;
   int exitStatus = -1;  // the exit code, or -1 when a signal ended the process
   int signal = 0;
+  bool timedOut = false;
 };
 
 struct ProcessOptions {
@@ -25,6 +26,9 @@ struct ProcessOptions {
   bool noStdout = false;     // start with no descriptor 1 at all
   bool noStdin = false;      // start with no descriptor 0 at all
   std::string stdinPath;     // read standard input from this file or directory instead
+  // runProcess kills a program still running after this long; its result then shows SIGKILL
+  // and timedOut.
+  int timeoutMs = 30000;
 };
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
@@ -40,13 +44,14 @@ class RunningProcess {
   RunningProcess& operator=(const RunningProcess&) = delete;
 
   pid_t pid() const { return pid_; }
-  // Writes all of the bytes to standard input; false when the program no longer reads it.
+  // Writes all of the bytes to standard input; false when the program no longer reads it, or
+  // has taken none of them for 10 s.
   bool write(std::string_view bytes);
   // Closes the reading end of the program's standard output: its writes then fail with EPIPE.
   void closeOutput();
-  // Collects output until standard output or standard error holds the text; false when it has
-  // not appeared within the time.
-  bool waitForOut(std::string_view text, int timeoutMs = 10000);
+  // Collects output until standard output (from the offset on) or standard error holds the
+  // text; false when it has not appeared within the time.
+  bool waitForOut(std::string_view text, int timeoutMs = 10000, std::size_t from = 0);
   bool waitForErr(std::string_view text, int timeoutMs = 10000);
   const std::string& out() const { return result_.out; }
   const std::string& err() const { return result_.err; }
