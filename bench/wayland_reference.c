@@ -2,7 +2,8 @@
  * pointer and virtual keyboard and still deliver each line's input at once. Reads stdin until
  * its end:
  *
- *   M x y     motion_absolute to (x, y) over the first output's size, a frame, a flush
+ *   M x y     motion_absolute to (x, y) over the first output's size, a frame, a flush (which
+ *             waits while the compositor's socket is full)
  *   U hex     a tap of Unicode scalar hex: bound to the next spare keycode in turn (one the
  *             standard keymap leaves empty) in a keymap uploaded before the tap, then a flush
  *
@@ -10,6 +11,8 @@
  * xkbcommon; each upload adds the spare keycodes and the current bindings to that text.
  */
 #define _GNU_SOURCE /* memfd_create */
+#include <errno.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -61,6 +64,14 @@ static void done(void* d, struct wl_output* o) { (void)d, (void)o; }
 static void scale(void* d, struct wl_output* o, int32_t s) { (void)d, (void)o, (void)s; }
 static void text(void* d, struct wl_output* o, const char* t) { (void)d, (void)o, (void)t; }
 static const struct wl_output_listener outputListener = {geometry, mode, done, scale, text, text};
+
+/* Writes every queued request, waiting while the compositor's socket is full. */
+static void flush(struct wl_display* display) {
+  while (wl_display_flush(display) < 0 && errno == EAGAIN) {
+    struct pollfd fd = {wl_display_get_fd(display), POLLOUT, 0};
+    poll(&fd, 1, -1);
+  }
+}
 
 static uint32_t now(void) {
   struct timespec ts;
@@ -114,7 +125,7 @@ int main(void) {
       if (sscanf(line, "M %u %u", &x, &y) == 2) {
         zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, width, height);
         zwlr_virtual_pointer_v1_frame(pointer);
-        wl_display_flush(display);
+        flush(display);
         continue;
       }
       if (sscanf(line, "U %x", &scalar) != 1 || spareCount == 0) continue;
@@ -148,7 +159,7 @@ int main(void) {
       /* The devices take part only once the compositor has added them. */
       wl_display_roundtrip(display);
     }
-    wl_display_flush(display);
+    flush(display);
   }
   zwp_virtual_keyboard_v1_destroy(keyboard);
   zwlr_virtual_pointer_v1_destroy(pointer);

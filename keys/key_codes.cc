@@ -1,112 +1,25 @@
-// The key code table, in ascending order of code, and its lookup. The codes follow the
-// platform's numbering by position on the ANSI keyboard, so they are not in the order of the
-// names ("Digit6" is 22, "Digit5" 23; "KeyB" is 11 and 10 has no row).
+// The key code table, in ascending order of code, and its lookup: the name and virtual key
+// columns of the key table (keys/key_table.h). The codes follow the platform's numbering by
+// position on the ANSI keyboard, so they are not in the order of the names ("Digit6" is 22,
+// "Digit5" 23; "KeyB" is 11 and 10 has no row).
 #include "keys/key_codes.h"
 
 #include <algorithm>
 
+#include "keys/key_table.h"
+
 namespace {
 
-constexpr std::array<KeyCodeRow, kKeyCodeRows> kRows{{
-    {"KeyA", 0},
-    {"KeyS", 1},
-    {"KeyD", 2},
-    {"KeyF", 3},
-    {"KeyH", 4},
-    {"KeyG", 5},
-    {"KeyZ", 6},
-    {"KeyX", 7},
-    {"KeyC", 8},
-    {"KeyV", 9},
-    {"KeyB", 11},
-    {"KeyQ", 12},
-    {"KeyW", 13},
-    {"KeyE", 14},
-    {"KeyR", 15},
-    {"KeyY", 16},
-    {"KeyT", 17},
-    {"Digit1", 18},
-    {"Digit2", 19},
-    {"Digit3", 20},
-    {"Digit4", 21},
-    {"Digit6", 22},
-    {"Digit5", 23},
-    {"Equal", 24},
-    {"Digit9", 25},
-    {"Digit7", 26},
-    {"Minus", 27},
-    {"Digit8", 28},
-    {"Digit0", 29},
-    {"BracketRight", 30},
-    {"KeyO", 31},
-    {"KeyU", 32},
-    {"BracketLeft", 33},
-    {"KeyI", 34},
-    {"KeyP", 35},
-    {"Enter", 36},
-    {"KeyL", 37},
-    {"KeyJ", 38},
-    {"Quote", 39},
-    {"KeyK", 40},
-    {"Semicolon", 41},
-    {"Backslash", 42},
-    {"Comma", 43},
-    {"Slash", 44},
-    {"KeyN", 45},
-    {"KeyM", 46},
-    {"Period", 47},
-    {"Tab", 48},
-    {"Space", 49},
-    {"Backquote", 50},
-    {"Backspace", 51},
-    {"Escape", 53},
-    {"MetaRight", 54},
-    {"MetaLeft", 55},
-    {"ShiftLeft", 56},
-    {"CapsLock", 57},
-    {"AltLeft", 58},
-    {"ControlLeft", 59},
-    {"ShiftRight", 60},
-    {"AltRight", 61},
-    {"ControlRight", 62},
-    {"NumpadDecimal", 65},
-    {"NumpadMultiply", 67},
-    {"NumpadAdd", 69},
-    {"NumpadDivide", 75},
-    {"NumpadEnter", 76},
-    {"NumpadSubtract", 78},
-    {"Numpad0", 82},
-    {"Numpad1", 83},
-    {"Numpad2", 84},
-    {"Numpad3", 85},
-    {"Numpad4", 86},
-    {"Numpad5", 87},
-    {"Numpad6", 88},
-    {"Numpad7", 89},
-    {"Numpad8", 91},
-    {"Numpad9", 92},
-    {"F5", 96},
-    {"F6", 97},
-    {"F7", 98},
-    {"F3", 99},
-    {"F8", 100},
-    {"F9", 101},
-    {"F11", 103},
-    {"F10", 109},
-    {"F12", 111},
-    {"Home", 115},
-    {"PageUp", 116},
-    {"Delete", 117},
-    {"F4", 118},
-    {"End", 119},
-    {"F2", 120},
-    {"PageDown", 121},
-    {"F1", 122},
-    {"ArrowLeft", 123},
-    {"ArrowRight", 124},
-    {"ArrowDown", 125},
-    {"ArrowUp", 126},
-}};
+// The name and virtual key columns of the key table.
+constexpr std::array<KeyCodeRow, kKeyCodeRows> namesAndCodes() {
+  std::array<KeyCodeRow, kKeyCodeRows> rows{};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i] = KeyCodeRow{kPhysicalKeys[i].name, kPhysicalKeys[i].virtualKey};
+  }
+  return rows;
+}
+constexpr std::array<KeyCodeRow, kKeyCodeRows> kRows = namesAndCodes();
+static_assert(kPhysicalKeys.size() == kKeyCodeRows, "one code row for each row of the key table");
 
 constexpr bool namesAndCodesUnique() {
   for (std::size_t i = 0; i < kRows.size(); ++i) {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "platform/x11/key_table.h"
+#include "keys/key_table.h"
 
 namespace {
 

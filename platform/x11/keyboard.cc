@@ -1,6 +1,6 @@
 // X11: keyboard events through XTest.
 //
-// A virtual key names a physical key (key_table.h). Its X keycode is found once, when the source
+// A virtual key names a physical key (keys/key_table.h). Its X keycode is found once, when the source
 // opens, by the key's XKB name in the server's keymap (aliases included), so the same physical
 // key is pressed whatever the layout; only a key whose name the server lacks, or a server without
 // XKB, falls back to the evdev numbering (Linux code plus 8).
@@ -28,7 +28,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/x11/key_table.h"
+#include "keys/key_table.h"
 #include "platform/x11/text_typing.h"
 #include "platform/x11/x11_objects.h"
 

@@ -3,7 +3,7 @@
 #include <linux/input-event-codes.h>
 
 #include "keys/key_codes.h"
-#include "platform/x11/key_table.h"
+#include "keys/key_table.h"
 #include "wayland/wayland_fixture.h"
 
 namespace {
