@@ -4,11 +4,10 @@
  *
  *   M x y     motion_absolute to (x, y) over the first output's size, a frame, a flush (which
  *             waits while the compositor's socket is full)
- *   U hex     a tap of Unicode scalar hex: bound to the next spare keycode in turn (one the
- *             standard keymap leaves empty) in a keymap uploaded before the tap, then a flush
+ *   U hex     a tap of Unicode scalar hex: bound to the next keycode in turn (9 to 255) in a
+ *             small keymap of one-level keys, uploaded before the tap, then a flush
  *
- * Anything else is skipped. The keymap is the standard one (evdev, pc105, us), written once by
- * xkbcommon; each upload adds the spare keycodes and the current bindings to that text.
+ * Anything else is skipped.
  */
 #define _GNU_SOURCE /* memfd_create */
 #include <errno.h>
@@ -79,8 +78,6 @@ static uint32_t now(void) {
   return (uint32_t)(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
 }
 
-enum { kMaxSpare = 256 };
-
 int main(void) {
   struct wl_display* display = wl_display_connect(NULL);
   if (!display) return 1;
@@ -91,31 +88,16 @@ int main(void) {
   wl_output_add_listener(output, &outputListener, NULL);
   wl_display_roundtrip(display);
 
-  struct xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  struct xkb_rule_names names = {"evdev", "pc105", "us", "", ""};
-  struct xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, 0);
-  char* base = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
-  size_t keycodesEnd = (size_t)(strstr(strstr(base, "xkb_keycodes"), "\n};") - base) + 1;
-  size_t symbolsEnd = (size_t)(strstr(strstr(base, "xkb_symbols"), "\n};") - base) + 1;
-  int spare[kMaxSpare], named[kMaxSpare], spareCount = 0;
-  char spareName[kMaxSpare][8];
-  for (int code = 8; code <= 255; ++code) {
-    if (xkb_keymap_num_layouts_for_key(keymap, code) != 0) continue;
-    const char* name = xkb_keymap_key_get_name(keymap, code);
-    named[spareCount] = name != NULL;
-    snprintf(spareName[spareCount], 8, "%s", name ? name : "");
-    if (!name) snprintf(spareName[spareCount], 8, "T%d", code);
-    spare[spareCount++] = code;
-  }
-  uint32_t bound[kMaxSpare] = {0};
-  char* keymapText = malloc(strlen(base) + kMaxSpare * 128 + 1);
+  enum { kFirst = 9, kSlots = 255 - 9 + 1 };
+  uint32_t bound[kSlots] = {0};
+  char* keymapText = malloc(kSlots * 128 + 1024);
 
   struct zwlr_virtual_pointer_v1* pointer =
       zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
   struct zwp_virtual_keyboard_v1* keyboard =
       zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboards, seat);
 
-  int nextSpare = 0;
+  int nextSlot = 0;
   for (int upload = 1;; upload = 0) {
     char line[256];
     int slot = -1;
@@ -128,33 +110,35 @@ int main(void) {
         flush(display);
         continue;
       }
-      if (sscanf(line, "U %x", &scalar) != 1 || spareCount == 0) continue;
-      slot = nextSpare;
-      nextSpare = (nextSpare + 1) % spareCount;
+      if (sscanf(line, "U %x", &scalar) != 1) continue;
+      slot = nextSlot;
+      nextSlot = (nextSlot + 1) % kSlots;
       bound[slot] = xkb_utf32_to_keysym(scalar);
     }
-    /* The keymap: the standard text with the spares named and bound. */
+    /* The keymap: one-level keys for the bound keycodes. */
     char* out = keymapText;
-    memcpy(out, base, keycodesEnd), out += keycodesEnd;
-    for (int i = 0; i < spareCount; ++i) {
-      if (!named[i]) out += sprintf(out, "\t<%s> = %d;\n", spareName[i], spare[i]);
+    out += sprintf(out, "xkb_keymap {\nxkb_keycodes \"r\" {\nminimum = 8;\nmaximum = 255;\n");
+    for (int i = 0; i < kSlots; ++i) {
+      if (bound[i]) out += sprintf(out, "<T%d> = %d;\n", kFirst + i, kFirst + i);
     }
-    memcpy(out, base + keycodesEnd, symbolsEnd - keycodesEnd), out += symbolsEnd - keycodesEnd;
-    for (int i = 0; i < spareCount; ++i) {
+    out += sprintf(out, "};\nxkb_types \"r\" {\ntype \"ONE_LEVEL\" {\nmodifiers = none;\n"
+                        "level_name[Level1] = \"Any\";\n};\n};\nxkb_compatibility \"r\" {\n};\n"
+                        "xkb_symbols \"r\" {\n");
+    for (int i = 0; i < kSlots; ++i) {
       char keysym[64];
       if (bound[i] && xkb_keysym_get_name(bound[i], keysym, sizeof keysym) > 0) {
-        out += sprintf(out, "\tkey <%s> { [ %s ] };\n", spareName[i], keysym);
+        out += sprintf(out, "key <T%d> { [ %s ] };\n", kFirst + i, keysym);
       }
     }
-    strcpy(out, base + symbolsEnd), out += strlen(base + symbolsEnd);
+    out += sprintf(out, "};\n};\n");
     const size_t size = (size_t)(out - keymapText) + 1;
     int fd = memfd_create("reference-keymap", MFD_CLOEXEC);
     if (fd < 0 || write(fd, keymapText, size) != (ssize_t)size) return 1;
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
     close(fd);
     if (slot >= 0) {
-      zwp_virtual_keyboard_v1_key(keyboard, now(), spare[slot] - 8, WL_KEYBOARD_KEY_STATE_PRESSED);
-      zwp_virtual_keyboard_v1_key(keyboard, now(), spare[slot] - 8, WL_KEYBOARD_KEY_STATE_RELEASED);
+      zwp_virtual_keyboard_v1_key(keyboard, now(), kFirst + slot - 8, WL_KEYBOARD_KEY_STATE_PRESSED);
+      zwp_virtual_keyboard_v1_key(keyboard, now(), kFirst + slot - 8, WL_KEYBOARD_KEY_STATE_RELEASED);
     } else {
       /* The devices take part only once the compositor has added them. */
       wl_display_roundtrip(display);

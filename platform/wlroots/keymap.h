@@ -1,49 +1,49 @@
-// wlroots: the keymap the agent uploads to its virtual keyboard. It is a base keymap (the seat's
-// own where it could be read, so that keys type what the user's layout puts there, else a
-// standard one) with spare keycodes added for text: keycodes at or below 255 (the range that X
-// clients under Xwayland can read) that the base leaves without symbols. Each spare can be bound
-// to one keysym; text() makes the whole keymap with the current bindings.
+// wlroots: the keymaps the agent uploads to its two virtual keyboards.
 //
-// The base is compiled and written back by xkbcommon, so its text has xkbcommon's own layout;
-// the spares are added to its keycodes and symbols sections. A base that does not compile gives
-// no keymap; a keymap whose additions do not compile keeps the base and has no spares.
+// - Keys: the seat's current keymap where it could be read, so that keys type what the user's
+//   layout puts there, else the standard one (evdev rules, pc105, us), as xkbcommon writes it.
+// - Text: a small keymap of its own whose keycodes 9 to 255 (the range that X clients under
+//   Xwayland can read) are slots, each bound to one keysym or to none. Being small, it compiles
+//   fast in the compositor and in the window, which both compile every upload.
 #pragma once
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-class AgentKeymap {
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+
+// The keys keymap's text, ending in a NUL as the protocol wants; none when even the standard
+// keymap cannot be made.
+std::optional<std::string> keysKeymapText(xkb_context* context, const std::string& seatKeymap);
+
+class TextKeymap {
  public:
-  // From keymap text (format XKB v1), or from the standard rules when `base` is empty.
-  static std::optional<AgentKeymap> make(xkb_context* context, const std::string& base);
+  static constexpr xkb_keycode_t kFirstKeycode = 9;
+  static constexpr xkb_keycode_t kLastKeycode = 255;
+  static constexpr std::size_t kSlots = kLastKeycode - kFirstKeycode + 1;
 
-  std::size_t spareCount() const { return spares.size(); }
-  xkb_keycode_t spareKeycode(std::size_t slot) const { return spares[slot].keycode; }
-  // Binds a spare to a keysym (XKB_KEY_NoSymbol unbinds it).
+  static xkb_keycode_t keycodeOf(std::size_t slot) {
+    return kFirstKeycode + static_cast<xkb_keycode_t>(slot);
+  }
+  // Binds a slot to a keysym (XKB_KEY_NoSymbol unbinds it).
   void bind(std::size_t slot, xkb_keysym_t keysym) { bound[slot] = keysym; }
   xkb_keysym_t boundTo(std::size_t slot) const { return bound[slot]; }
-
-  // The keymap text with the current bindings, ending in a NUL as the protocol wants.
+  // The keymap text with the bound slots, ending in a NUL.
   std::string text() const;
 
  private:
-  struct Spare {
-    xkb_keycode_t keycode;
-    std::string name;  // the key's name, without brackets
-    bool named;        // whether the base names this keycode already
-  };
-
-  std::string base;             // the base, as xkbcommon writes it
-  std::size_t keycodesEnd = 0;  // where lines for the keycodes section go
-  std::size_t symbolsEnd = 0;   // where lines for the symbols section go
-  std::vector<Spare> spares;
-  std::vector<xkb_keysym_t> bound;
+  std::array<xkb_keysym_t, kSlots> bound{};
 };
 
 // The keysym that types a Unicode scalar value: Return for line feed and carriage return, Tab for
 // tab, else xkbcommon's keysym for the character; XKB_KEY_NoSymbol when there is none.
 xkb_keysym_t keysymToType(char32_t scalar);
+
+// Uploads keymap text (with its NUL) to a virtual keyboard, as a memory file that the request
+// carries; libwayland duplicates the descriptor when the request is queued.
+void uploadKeymap(zwp_virtual_keyboard_v1* keyboard, const std::string& text);

@@ -2,8 +2,6 @@
 #include "platform/wlroots/virtual_keyboard.h"
 
 #include <linux/input-event-codes.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
@@ -42,45 +40,24 @@ std::unique_ptr<VirtualKeyboard> VirtualKeyboard::make(WaylandConnection& connec
   std::unique_ptr<xkb_context, ContextUnref> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
   if (!context) return nullptr;
   xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_CRITICAL);
-  std::optional<AgentKeymap> keymap = AgentKeymap::make(context.get(), connection.seatKeymap());
+  std::optional<std::string> keymap = keysKeymapText(context.get(), connection.seatKeymap());
   if (!keymap) return nullptr;
   std::unique_ptr<VirtualKeyboard> self(new VirtualKeyboard(connection, std::move(*keymap)));
   self->context = std::move(context);
-  std::string text = self->keymap.text();
-  self->compiled.reset(xkb_keymap_new_from_buffer(self->context.get(), text.data(), text.size() - 1,
-                                                  XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                  XKB_KEYMAP_COMPILE_NO_FLAGS));
+  self->compiled.reset(
+      xkb_keymap_new_from_buffer(self->context.get(), self->keymap.data(), self->keymap.size() - 1,
+                                 XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
   if (!self->compiled) return nullptr;
   self->state.reset(xkb_state_new(self->compiled.get()));
   if (!self->state) return nullptr;
   self->keyboard.reset(zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(
       connection.keyboardManager(), connection.seat()));
-  self->upload();
+  uploadKeymap(self->keyboard.get(), self->keymap);
   return self;
 }
 
-VirtualKeyboard::VirtualKeyboard(WaylandConnection& connection, AgentKeymap keymap)
+VirtualKeyboard::VirtualKeyboard(WaylandConnection& connection, std::string keymap)
     : connection(connection), keymap(std::move(keymap)) {}
-
-// The keymap travels as a file: a sealed-off memory file that the request carries (libwayland
-// duplicates the descriptor when the request is queued, so ours is closed at once).
-void VirtualKeyboard::upload() {
-  if (!connection.live()) return;
-  const std::string text = keymap.text();
-  const int fd = memfd_create("input-agent-keymap", MFD_CLOEXEC);
-  if (fd < 0) return;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  if (written == text.size()) {
-    zwp_virtual_keyboard_v1_keymap(keyboard.get(), WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
-                                   static_cast<std::uint32_t>(text.size()));
-  }
-  close(fd);
-}
 
 void VirtualKeyboard::sendKey(std::uint32_t linuxCode, bool press) {
   if (linuxCode == 0) return;
@@ -161,28 +138,6 @@ void VirtualKeyboard::pressKey(CGKeyCode virtualKey, bool down, CGEventFlags fla
   sendKey(code, false);
   held.key(virtualKey, false);
   closeChord();
-}
-
-void VirtualKeyboard::typeText(std::u32string_view text) {
-  closeChord();
-  if (keymap.spareCount() == 0) return;
-  for (const char32_t scalar : text) {
-    const xkb_keysym_t keysym = keysymToType(scalar);
-    if (keysym == XKB_KEY_NoSymbol) continue;
-    std::size_t slot = 0;
-    while (slot < keymap.spareCount() && keymap.boundTo(slot) != keysym) ++slot;
-    if (slot == keymap.spareCount()) {
-      slot = nextSpare;
-      nextSpare = (nextSpare + 1) % keymap.spareCount();
-      keymap.bind(slot, keysym);
-      upload();
-      sendModifiers(true);
-    }
-    const std::uint32_t code = keymap.spareKeycode(slot) - kEvdevOffset;
-    if (!connection.live()) return;
-    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
-    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
-  }
 }
 
 void VirtualKeyboard::releaseHeld(HeldInputs& held) {

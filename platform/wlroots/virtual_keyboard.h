@@ -1,4 +1,5 @@
-// wlroots: the agent's virtual keyboard, with the keymap it uploads (keymap.h).
+// wlroots: the agent's virtual keyboard for keys, with the seat's keymap (keymap.h). Unicode
+// text goes through a keyboard of its own (text_keyboard.h).
 //
 // Keys are pressed by physical key: the Linux input code of the key table's row for the virtual
 // key. In this protocol modifiers are state, not keys: after every key that changes them, the
@@ -11,11 +12,6 @@
 // (endLine). A key-up that closes no chord gets its modifiers pressed and released around it. So
 // a chord arrives with exactly its modifiers, each pressed once.
 //
-// Text is typed one scalar at a time through the keymap's spare keycodes: a character without a
-// spare bound to it takes the next spare in turn and the keymap is uploaded again before the key,
-// so the compositor and the receiver read the new binding before the press (requests travel in
-// order). A character already bound is typed at once.
-//
 // releaseHeld, at the end, lets go of every key the controller holds.
 #pragma once
 
@@ -24,7 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string_view>
+#include <string>
 #include <vector>
 
 #include "platform/events.h"
@@ -41,7 +37,6 @@ class VirtualKeyboard {
   VirtualKeyboard& operator=(const VirtualKeyboard&) = delete;
 
   void pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags, HeldInputs& held);
-  void typeText(std::u32string_view text);
   // Releases the modifiers of a chord that the line left open.
   void endLine();
   // Releases every key the controller holds, the last pressed first.
@@ -65,15 +60,14 @@ class VirtualKeyboard {
     std::vector<std::uint32_t> pressed;
   };
 
-  VirtualKeyboard(WaylandConnection& connection, AgentKeymap keymap);
+  VirtualKeyboard(WaylandConnection& connection, std::string keymap);
   void openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held);
   void closeChord();
-  void upload();
   void sendKey(std::uint32_t linuxCode, bool press);
   void sendModifiers(bool always);
 
   WaylandConnection& connection;
-  AgentKeymap keymap;
+  std::string keymap;  // the uploaded text
   std::unique_ptr<xkb_context, ContextUnref> context;
   std::unique_ptr<xkb_keymap, KeymapUnref> compiled;
   std::unique_ptr<xkb_state, StateUnref> state;
@@ -81,5 +75,4 @@ class VirtualKeyboard {
   std::optional<Chord> chord;
   xkb_mod_mask_t sentDepressed = 0, sentLatched = 0, sentLocked = 0;
   xkb_layout_index_t sentGroup = 0;
-  std::size_t nextSpare = 0;
 };

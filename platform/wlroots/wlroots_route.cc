@@ -1,4 +1,5 @@
-// The wlroots route: each event goes to the virtual pointer or keyboard. The end of each line
+// The wlroots route: each event goes to the virtual pointer, the keys keyboard or, for Unicode
+// text, the text keyboard. The end of each line
 // closes an open chord, sends a held-back motion unless the next line is already waiting
 // (virtual_pointer.h), sends everything and reads what the compositor has sent (output
 // changes). The route's end releases what the controller holds, destroys both devices and waits
@@ -14,6 +15,7 @@
 #include "platform/linux/event_parts.h"
 #include "platform/linux/held_inputs.h"
 #include "platform/linux/linux_objects.h"
+#include "platform/wlroots/text_keyboard.h"
 #include "platform/wlroots/virtual_keyboard.h"
 #include "platform/wlroots/virtual_pointer.h"
 #include "platform/wlroots/wayland_connection.h"
@@ -31,13 +33,15 @@ class WlrootsRoute final : public Route {
   explicit WlrootsRoute(std::unique_ptr<WaylandConnection> connection)
       : connection(std::move(connection)),
         pointer(std::make_unique<VirtualPointer>(*this->connection)),
-        keyboard(VirtualKeyboard::make(*this->connection)) {
+        keyboard(VirtualKeyboard::make(*this->connection)),
+        text(std::make_unique<TextKeyboard>(*this->connection)) {
     this->connection->flush();
   }
   ~WlrootsRoute() override {
     pointer->flushMotion();
     if (keyboard) keyboard->releaseHeld(held);
     pointer->releaseHeld(held);
+    text.reset();
     keyboard.reset();
     pointer.reset();
     connection->flush();
@@ -61,12 +65,12 @@ class WlrootsRoute final : public Route {
         break;
       case EventClass::keyboard:
         pointer->flushMotion();
-        if (!keyboard) break;
         if (event.text.empty()) {
-          keyboard->pressKey(event.virtualKey, event.keyDown, event.flags, held);
+          if (keyboard) keyboard->pressKey(event.virtualKey, event.keyDown, event.flags, held);
         } else if (event.keyDown) {
-          // The key-down typed the whole string; its key-up has nothing left to do.
-          keyboard->typeText(scalarsOf(event.text));
+          // The key-down types the whole string; its key-up has nothing left to do.
+          if (keyboard) keyboard->endLine();
+          text->type(scalarsOf(event.text));
         }
         break;
     }
@@ -83,6 +87,7 @@ class WlrootsRoute final : public Route {
   std::unique_ptr<WaylandConnection> connection;
   std::unique_ptr<VirtualPointer> pointer;
   std::unique_ptr<VirtualKeyboard> keyboard;
+  std::unique_ptr<TextKeyboard> text;
   HeldInputs held;
 };
 

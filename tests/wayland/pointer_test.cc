@@ -19,17 +19,18 @@ std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
 using Pointer = WaylandTest;
 
 TEST_F(Pointer, MotionGoesToTheNearestPixelOnTheOutput) {
-  const std::vector<std::string> motions =
-      run("M 100 200\n"
-          "M 0 0\n"
-          "M 1279 799\n"
-          "M 640.4 360.6\n"
-          "M 5000 -40\n"  // off the output: its nearest pixel
-          "M -3 900\n"
-          "M nan 7\n"  // not finite: no motion
-          "M 1 inf\n"
-          "{\"cmd\":\"move\",\"x\":17,\"y\":19}\n",
-          {"motion"});
+  const std::vector<std::string> motions = run(everyMotion({
+                                                   "M 100 200",
+                                                   "M 0 0",
+                                                   "M 1279 799",
+                                                   "M 640.4 360.6",
+                                                   "M 5000 -40",  // off the output: nearest pixel
+                                                   "M -3 900",
+                                                   "M nan 7",  // not finite: no motion
+                                                   "M 1 inf",
+                                                   R"({"cmd":"move","x":17,"y":19})",
+                                               }),
+                                               {"motion"});
   const std::vector<std::string> expected = {"motion 100 200", "motion 0 0",    "motion 1279 799",
                                              "motion 640 361", "motion 1279 0", "motion 0 799",
                                              "motion 17 19"};
@@ -47,19 +48,22 @@ class TwoOutputs : public WaylandTest {
 };
 
 TEST_F(TwoOutputs, MotionCrossesOutputsAndNeverLandsInAGap) {
-  const std::vector<std::string> motions =
-      run("M 1279 799\n"
-          "M -1 0\n"         // the right edge of the left output
-          "M -1024 -100\n"   // its top left corner
-          "M -500 700\n"     // below the left output, beside the right: the nearest pixel is above
-          "M 0 -50\n"        // above the right output: the left one is nearer
-          "M -2000 -2000\n"  // far off: the left output's corner
-          "M 640 400\n",
-          {"motion"});
+  const std::vector<std::string> motions = run(everyMotion({
+                                                   "M 1279 799",
+                                                   "M -1 0",        // the left output's right edge
+                                                   "M -1024 -100",  // its top left corner
+                                                   "M -500 700",  // below it, beside the right one:
+                                                                  // the nearest pixel is above
+                                                   "M 0 -50",  // above the right output: the left
+                                                               // one is nearer
+                                                   "M -2000 -2000",  // far off: the left corner
+                                                   "M 640 400",
+                                               }),
+                                               {"motion"});
   const std::vector<std::string> expected = {
       "motion 1279 799", "motion -1 0",       "motion -1024 -100", "motion -500 667",
       "motion -1 -50",   "motion -1024 -100", "motion 640 400"};
-  ASSERT_GE(motions.size(), expected.size());
+  ASSERT_GE(motions.size(), expected.size()) << testing::PrintToString(motions);
   EXPECT_EQ(std::vector<std::string>(motions.end() - expected.size(), motions.end()), expected);
 }
 
@@ -74,9 +78,9 @@ TEST_F(Pointer, EachButtonPressesDragsAndReleases) {
     const int x = 10 + offset++;
     const std::string at = "\"x\":" + std::to_string(x) + ",\"y\":";
     const std::vector<std::string> lines = withoutTimes(
-        run("{\"cmd\":\"down\"," + at + "20,\"button\":\"" + name + "\"}\n" + "{\"cmd\":\"move\"," +
-                at + "40}\n" + "M " + std::to_string(x) + " 60\n" + "{\"cmd\":\"up\"," + at +
-                "80,\"button\":\"" + name + "\"}\n",
+        run(everyMotion({"{\"cmd\":\"down\"," + at + "20,\"button\":\"" + name + "\"}",
+                         "{\"cmd\":\"move\"," + at + "40}", "M " + std::to_string(x) + " 60",
+                         "{\"cmd\":\"up\"," + at + "80,\"button\":\"" + name + "\"}"}),
             {"motion", "button"}));
     const std::string code = b.code;
     const std::string column = std::to_string(x);

@@ -37,6 +37,7 @@ struct Output {
   wl_output* output = nullptr;
   zxdg_output_v1* xdg = nullptr;
   int x = 0, y = 0;
+  int width = 0, height = 0;
   Window* window = nullptr;
 };
 
@@ -139,7 +140,11 @@ void xdgPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
   output->x = x;
   output->y = y;
 }
-void xdgSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void xdgSize(void* data, zxdg_output_v1*, int32_t width, int32_t height) {
+  auto* output = static_cast<Output*>(data);
+  output->width = width;
+  output->height = height;
+}
 void xdgDone(void*, zxdg_output_v1*) {}
 void xdgText(void*, zxdg_output_v1*, const char*) {}
 const zxdg_output_v1_listener kXdgListener = {xdgPosition, xdgSize, xdgDone, xdgText, xdgText};
@@ -284,9 +289,13 @@ int main() {
     wl_surface_commit(window->surface);
     app.windows.push_back(window);
   }
+  // Ready once every window covers its output: drawn at the output's size.
   const auto allDrawn = [] {
     for (const Window* window : app.windows) {
-      if (!window->drawn) return false;
+      if (!window->drawn || window->width != window->output->width ||
+          window->height != window->output->height) {
+        return false;
+      }
     }
     return true;
   };

@@ -1,0 +1,45 @@
+// wlroots: the text keyboard (see text_keyboard.h).
+#include "platform/wlroots/text_keyboard.h"
+
+#include <ctime>
+
+namespace {
+
+// X keycodes are Linux input codes plus 8.
+constexpr std::uint32_t kEvdevOffset = 8;
+
+std::uint32_t now() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000 +
+                                    static_cast<std::uint64_t>(ts.tv_nsec) / 1000000);
+}
+
+}  // namespace
+
+TextKeyboard::TextKeyboard(WaylandConnection& connection)
+    : connection(connection),
+      keyboard(zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(connection.keyboardManager(),
+                                                                       connection.seat())) {
+  // The protocol wants a keymap before any key.
+  uploadKeymap(keyboard.get(), keymap.text());
+}
+
+void TextKeyboard::type(std::u32string_view text) {
+  for (const char32_t scalar : text) {
+    const xkb_keysym_t keysym = keysymToType(scalar);
+    if (keysym == XKB_KEY_NoSymbol) continue;
+    std::size_t slot = 0;
+    while (slot < TextKeymap::kSlots && keymap.boundTo(slot) != keysym) ++slot;
+    if (slot == TextKeymap::kSlots) {
+      slot = nextSlot;
+      nextSlot = (nextSlot + 1) % TextKeymap::kSlots;
+      keymap.bind(slot, keysym);
+      if (connection.live()) uploadKeymap(keyboard.get(), keymap.text());
+    }
+    if (!connection.live()) return;
+    const std::uint32_t code = TextKeymap::keycodeOf(slot) - kEvdevOffset;
+    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
+    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
+  }
+}
