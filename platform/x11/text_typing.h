@@ -68,4 +68,5 @@ class TextTyper {
   SpareKeycodes registry;
   std::vector<Spare> spares;
   Clock::time_point serverBusyUntil{};
+  Clock::time_point noClaimBefore{};  // after a claim that found no free spare
 };
