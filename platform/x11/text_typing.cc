@@ -92,9 +92,14 @@ TextTyper::Spare* TextTyper::spareFor(KeySym keysym) {
       oldest != spares.end() &&
       (oldest->bound == NoSymbol || oldest->lastSent + kHoldBinding <= Clock::now());
   if (oldestFree) return &*oldest;
-  if (const std::optional<KeyCode> claimed = registry.claim()) {
-    spares.push_back({*claimed});
-    return &spares.back();
+  // A claim grabs the server and makes a few round trips; once none was to be had, the next
+  // try waits until one of the agent's own spares would have come free anyway.
+  if (Clock::now() >= noClaimBefore) {
+    if (const std::optional<KeyCode> claimed = registry.claim()) {
+      spares.push_back({*claimed});
+      return &spares.back();
+    }
+    noClaimBefore = Clock::now() + kHoldBinding;
   }
   if (oldest == spares.end()) return nullptr;
   std::this_thread::sleep_until(oldest->lastSent + kHoldBinding);

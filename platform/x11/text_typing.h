@@ -10,8 +10,9 @@
 //   receiver has fetched the new keymap before the key arrives. Late readers: a binding is left
 //   in place for kHoldBinding after its key was processed before that keycode is bound to
 //   anything else. A spare already bound to the wanted keysym is reused as it is, with no lead.
-// - Distinct scalars are typed at up to one per kBindingLead and up to (spares held) per
-//   kHoldBinding; with Xvfb's 19 spares about 95 a second. Repeated scalars go at full speed.
+// - A spare is rebound at most once per kHoldBinding + kBindingLead (200 ms), so distinct
+//   scalars are typed at up to (spares held) per 200 ms: with Xvfb's 19 spares 95 a second.
+//   Repeated scalars go at full speed.
 // - A free spare whose hold has passed is rebound before another is claimed, so an agent that
 //   types slowly holds few spares; one typing fast claims more, up to every free one.
 // - restore() waits until the youngest binding has been in place for kHoldBinding, so that the
@@ -38,7 +39,7 @@ std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units);
 
 class TextTyper {
  public:
-  static constexpr std::chrono::milliseconds kHoldBinding{200};
+  static constexpr std::chrono::milliseconds kHoldBinding{190};
   static constexpr std::chrono::milliseconds kBindingLead{10};
 
   // `reserved`: keycodes that stand for physical keys, which must keep their meaning.
@@ -67,4 +68,5 @@ class TextTyper {
   SpareKeycodes registry;
   std::vector<Spare> spares;
   Clock::time_point serverBusyUntil{};
+  Clock::time_point noClaimBefore{};  // after a claim that found no free spare
 };

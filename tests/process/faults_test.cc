@@ -146,4 +146,14 @@ TEST(Faults, NoUsableDisplay) {
   }
 }
 
+// The runner's own time limit: a program that never ends is killed after it, so a hung agent
+// fails its test at once instead of holding up the run.
+TEST(Faults, TheRunnerEndsAProgramThatHangs) {
+  ProcessOptions options;
+  options.timeoutMs = 200;
+  const ProcessResult result = runProcess({"/bin/sleep", "60"}, "", options);
+  EXPECT_TRUE(result.timedOut);
+  EXPECT_EQ(result.signal, SIGKILL);
+}
+
 }  // namespace
