@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #ifndef WAYLAND_RECEIVER
@@ -31,7 +32,11 @@ std::string findSocket(const std::string& dir) {
   if (DIR* d = opendir(dir.c_str())) {
     while (const dirent* entry = readdir(d)) {
       const std::string name = entry->d_name;
-      if (name.rfind("wayland-", 0) == 0 && name.find('.') == std::string::npos) found = name;
+      struct stat info {};
+      if (name.rfind("wayland-", 0) == 0 && name.find('.') == std::string::npos &&
+          stat((dir + "/" + name).c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+        found = name;
+      }
     }
     closedir(d);
   }
@@ -57,7 +62,7 @@ std::string SwaySession::copyIn(const std::string& program) const {
   return copy;
 }
 
-SwaySession::SwaySession(const std::vector<OutputSpec>& outputs) {
+SwaySession::SwaySession(const std::vector<OutputSpec>& outputs, const std::string& xProgram) {
   asNobody_ = geteuid() == 0;
   char pattern[] = "/tmp/input-agent-sway.XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
@@ -71,9 +76,12 @@ SwaySession::SwaySession(const std::vector<OutputSpec>& outputs) {
   }
   {
     std::ofstream config(dir_ + "/config");
-    config << "xwayland disable\n"
-              "default_border none\n"
+    config << (xProgram.empty() ? "xwayland disable\n" : "xwayland force\n")
+           << "default_border none\n"
               "focus_follows_mouse no\n";
+    if (!xProgram.empty()) {
+      config << "exec " << copyIn(xProgram) << " >" << dir_ << "/x.out 2>&1\n";
+    }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
       const OutputSpec& o = outputs[i];
       config << "output HEADLESS-" << i + 1 << " resolution " << o.width << "x" << o.height
@@ -113,11 +121,26 @@ SwaySession::SwaySession(const std::vector<OutputSpec>& outputs) {
     failure_ = "the seat keeper did not start: " + keeper_->err();
     return;
   }
+  if (!xProgram.empty()) {
+    for (int waited = 0; xOutput().find("ready\n") == std::string::npos; waited += 10) {
+      if (waited > 10000) {
+        failure_ = "the X client did not start: " + xOutput();
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return;
+  }
   receiver_ =
       std::make_unique<RunningProcess>(asTestUser({copyIn(WAYLAND_RECEIVER)}), clientOptions);
   if (!receiver_->waitForOut("ready\n", 10000)) {
     failure_ = "the receiver did not start: " + receiver_->err();
   }
+}
+
+std::string SwaySession::xOutput() const {
+  std::ifstream in(dir_ + "/x.out");
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 SwaySession::~SwaySession() {

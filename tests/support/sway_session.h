@@ -24,7 +24,10 @@ struct OutputSpec {
 
 class SwaySession {
  public:
-  explicit SwaySession(const std::vector<OutputSpec>& outputs = {{1280, 800, 0, 0}});
+  // With `xProgram`, Xwayland runs, sway starts that X client itself (so that it finds the X
+  // display) with its output in xOutput(), and there is no Wayland receiver.
+  explicit SwaySession(const std::vector<OutputSpec>& outputs = {{1280, 800, 0, 0}},
+                       const std::string& xProgram = "");
   ~SwaySession();
   SwaySession(const SwaySession&) = delete;
   SwaySession& operator=(const SwaySession&) = delete;
@@ -37,6 +40,8 @@ class SwaySession {
   // The environment that puts a client in this session.
   std::vector<std::pair<std::string, std::string>> environment() const;
   RunningProcess& receiver() { return *receiver_; }
+  // What the X client has printed so far.
+  std::string xOutput() const;
   // Stops the compositor at once, as a crash would.
   void killCompositor();
 

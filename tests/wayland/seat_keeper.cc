@@ -39,10 +39,16 @@ const wl_registry_listener kRegistryListener = {global, globalRemove};
 
 int main() {
   wl_display* display = wl_display_connect(nullptr);
-  if (display == nullptr) return 1;
+  if (display == nullptr) {
+    std::fputs("seat keeper: no compositor\n", stderr);
+    return 1;
+  }
   wl_registry_add_listener(wl_display_get_registry(display), &kRegistryListener, nullptr);
   wl_display_roundtrip(display);
-  if (!seat || !pointers || !keyboards) return 1;
+  if (!seat || !pointers || !keyboards) {
+    std::fputs("seat keeper: the compositor lacks the seat or a virtual device manager\n", stderr);
+    return 1;
+  }
 
   zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
   zwp_virtual_keyboard_v1* keyboard =

@@ -1,0 +1,57 @@
+// The wlroots route and X applications: an X window under sway's Xwayland receives the agent's
+// clicks through the same protocols, each right after a jump onto the window from an output
+// without one (which Xwayland 22 loses without the agent's one-pixel step before the press).
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "wayland/wayland_fixture.h"
+
+namespace {
+
+class Xwayland : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SwaySession::installed() || access("/usr/bin/Xwayland", X_OK) != 0) {
+      GTEST_SKIP() << "sway or Xwayland is not installed";
+    }
+    // The X window fills the first output; the second has no window, so a motion there and
+    // back is a jump onto the X window from outside it.
+    session = std::make_unique<SwaySession>(
+        std::vector<OutputSpec>{{1280, 800, 0, 0}, {1024, 768, 1280, 0}}, WAYLAND_X_RECEIVER);
+    ASSERT_EQ(session->failure(), "");
+  }
+
+  // Whether the X window reports this whole line within the time.
+  bool waitForXLine(const std::string& line, int timeoutMs = 5000) {
+    for (int waited = 0; waited < timeoutMs; waited += 10) {
+      if (("\n" + session->xOutput()).find("\n" + line + "\n") != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  std::unique_ptr<SwaySession> session;
+};
+
+TEST_F(Xwayland, ClicksAfterJumpsOntoAnXWindowArrive) {
+  ProcessOptions options;
+  options.setEnv = session->environment();
+  options.unsetEnv = {"DISPLAY", "INPUT_AGENT_BACKEND"};
+  const ProcessResult result =
+      runProcess({AGENT},
+                 "M 1500 300\n"
+                 "{\"cmd\":\"down\",\"x\":600,\"y\":400}\n{\"cmd\":\"up\",\"x\":600,\"y\":400}\n"
+                 "M 1600 200\n"
+                 "{\"cmd\":\"down\",\"x\":900,\"y\":100,\"button\":\"right\"}\n"
+                 "{\"cmd\":\"up\",\"x\":900,\"y\":100,\"button\":\"right\"}\n",
+                 options);
+  EXPECT_EQ(result.exitStatus, 0);
+  for (const char* line : {"xbutton 1 1 600 400", "xbutton 1 0 600 400", "xbutton 3 1 900 100",
+                           "xbutton 3 0 900 100"}) {
+    EXPECT_TRUE(waitForXLine(line)) << line << " in:\n" << session->xOutput();
+  }
+}
+
+}  // namespace
