@@ -1,19 +1,12 @@
 // wlroots: the text keyboard (see text_keyboard.h).
 #include "platform/wlroots/text_keyboard.h"
 
-#include <ctime>
+#include "platform/wlroots/event_time.h"
 
 namespace {
 
 // X keycodes are Linux input codes plus 8.
 constexpr std::uint32_t kEvdevOffset = 8;
-
-std::uint32_t now() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000 +
-                                    static_cast<std::uint64_t>(ts.tv_nsec) / 1000000);
-}
 
 }  // namespace
 
@@ -39,7 +32,7 @@ void TextKeyboard::type(std::u32string_view text) {
     }
     if (!connection.live()) return;
     const std::uint32_t code = TextKeymap::keycodeOf(slot) - kEvdevOffset;
-    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
-    zwp_virtual_keyboard_v1_key(keyboard.get(), now(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
+    zwp_virtual_keyboard_v1_key(keyboard.get(), eventTime(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
+    zwp_virtual_keyboard_v1_key(keyboard.get(), eventTime(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
   }
 }

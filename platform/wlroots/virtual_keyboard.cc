@@ -4,9 +4,9 @@
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
-#include <ctime>
 
 #include "keys/key_table.h"
+#include "platform/wlroots/event_time.h"
 
 namespace {
 
@@ -26,13 +26,6 @@ constexpr Modifier kModifiers[] = {
     {kCGEventFlagMaskAlternate, 58, {58, 61}},
     {kCGEventFlagMaskCommand, 55, {55, 54}},
 };
-
-std::uint32_t now() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000 +
-                                    static_cast<std::uint64_t>(ts.tv_nsec) / 1000000);
-}
 
 }  // namespace
 
@@ -64,7 +57,7 @@ void VirtualKeyboard::sendKey(std::uint32_t linuxCode, bool press) {
   xkb_state_update_key(state.get(), linuxCode + kEvdevOffset, press ? XKB_KEY_DOWN : XKB_KEY_UP);
   if (!connection.live()) return;
   zwp_virtual_keyboard_v1_key(
-      keyboard.get(), now(), linuxCode,
+      keyboard.get(), eventTime(), linuxCode,
       press ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
   sendModifiers(false);
 }

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
+
+#include "platform/wlroots/event_time.h"
 
 namespace {
 
@@ -31,13 +32,6 @@ VirtualPointer::VirtualPointer(WaylandConnection& connection)
     : connection(connection),
       pointer(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(connection.pointerManager(),
                                                                      connection.seat())) {}
-
-std::uint32_t VirtualPointer::now() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000 +
-                                    static_cast<std::uint64_t>(ts.tv_nsec) / 1000000);
-}
 
 void VirtualPointer::move(CGPoint point) {
   if (!connection.live()) return;
@@ -71,7 +65,7 @@ void VirtualPointer::sendMotion(Pixel pixel) {
       lastSent && (std::llabs(pixel.x - lastSent->x) > 1 || std::llabs(pixel.y - lastSent->y) > 1);
   if (jumped) jumpFrom = lastSent;
   lastSent = pixel;
-  zwlr_virtual_pointer_v1_motion_absolute(pointer.get(), now(), position->x, position->y,
+  zwlr_virtual_pointer_v1_motion_absolute(pointer.get(), eventTime(), position->x, position->y,
                                           position->xExtent, position->yExtent);
   zwlr_virtual_pointer_v1_frame(pointer.get());
 }
@@ -97,7 +91,7 @@ void VirtualPointer::button(CGMouseButton button, bool press, HeldInputs& held) 
     }
     jumped = false;
   }
-  std::uint32_t time = now();
+  std::uint32_t time = eventTime();
   if (anyButtonTime && static_cast<std::int32_t>(time - lastButtonTime) <= 0) {
     time = lastButtonTime + 1;
   }
@@ -128,11 +122,11 @@ void VirtualPointer::axis(std::uint32_t axis, std::int32_t wheel, std::int64_t& 
   remainder -= notches * kPixelsPerNotch;
   const wl_fixed_t value = wl_fixed_from_int(static_cast<int>(pixels));
   if (notches != 0) {
-    zwlr_virtual_pointer_v1_axis_discrete(pointer.get(), now(), axis, value,
+    zwlr_virtual_pointer_v1_axis_discrete(pointer.get(), eventTime(), axis, value,
                                           static_cast<std::int32_t>(notches));
     zwlr_virtual_pointer_v1_axis_source(pointer.get(), WL_POINTER_AXIS_SOURCE_WHEEL);
   } else {
-    zwlr_virtual_pointer_v1_axis(pointer.get(), now(), axis, value);
+    zwlr_virtual_pointer_v1_axis(pointer.get(), eventTime(), axis, value);
     zwlr_virtual_pointer_v1_axis_source(pointer.get(), WL_POINTER_AXIS_SOURCE_CONTINUOUS);
   }
 }

@@ -52,7 +52,6 @@ class VirtualPointer {
  private:
   void axis(std::uint32_t axis, std::int32_t wheel, std::int64_t& remainder);
   void sendMotion(Pixel pixel);
-  std::uint32_t now();
 
   static constexpr std::chrono::microseconds kMotionInterval{1000};
 

@@ -62,7 +62,7 @@ std::string SwaySession::copyIn(const std::string& program) const {
   return copy;
 }
 
-SwaySession::SwaySession(const std::vector<OutputSpec>& outputs, const std::string& xProgram) {
+SwaySession::SwaySession(const std::vector<SessionOutput>& outputs, const std::string& xProgram) {
   asNobody_ = geteuid() == 0;
   char pattern[] = "/tmp/input-agent-sway.XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
@@ -83,7 +83,7 @@ SwaySession::SwaySession(const std::vector<OutputSpec>& outputs, const std::stri
       config << "exec " << copyIn(xProgram) << " >" << dir_ << "/x.out 2>&1\n";
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-      const OutputSpec& o = outputs[i];
+      const SessionOutput& o = outputs[i];
       config << "output HEADLESS-" << i + 1 << " resolution " << o.width << "x" << o.height
              << " position " << o.x << " " << o.y << "\n";
     }

@@ -15,7 +15,7 @@
 
 #include "support/run_process.h"
 
-struct OutputSpec {
+struct SessionOutput {
   int width;
   int height;
   int x;
@@ -26,7 +26,7 @@ class SwaySession {
  public:
   // With `xProgram`, Xwayland runs, sway starts that X client itself (so that it finds the X
   // display) with its output in xOutput(), and there is no Wayland receiver.
-  explicit SwaySession(const std::vector<OutputSpec>& outputs = {{1280, 800, 0, 0}},
+  explicit SwaySession(const std::vector<SessionOutput>& outputs = {{1280, 800, 0, 0}},
                        const std::string& xProgram = "");
   ~SwaySession();
   SwaySession(const SwaySession&) = delete;

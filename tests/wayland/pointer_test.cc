@@ -42,7 +42,7 @@ TEST_F(Pointer, MotionGoesToTheNearestPixelOnTheOutput) {
 class TwoOutputs : public WaylandTest {
  protected:
   // The second output lies left of and above the first, at a negative origin.
-  std::vector<OutputSpec> outputs() const override {
+  std::vector<SessionOutput> outputs() const override {
     return {{1280, 800, 0, 0}, {1024, 768, -1024, -100}};
   }
 };

@@ -14,7 +14,7 @@
 
 class WaylandTest : public ::testing::Test {
  protected:
-  virtual std::vector<OutputSpec> outputs() const { return {{1280, 800, 0, 0}}; }
+  virtual std::vector<SessionOutput> outputs() const { return {{1280, 800, 0, 0}}; }
 
   void SetUp() override {
     if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";

@@ -19,7 +19,7 @@ class Xwayland : public ::testing::Test {
     // The X window fills the first output; the second has no window, so a motion there and
     // back is a jump onto the X window from outside it.
     session = std::make_unique<SwaySession>(
-        std::vector<OutputSpec>{{1280, 800, 0, 0}, {1024, 768, 1280, 0}}, WAYLAND_X_RECEIVER);
+        std::vector<SessionOutput>{{1280, 800, 0, 0}, {1024, 768, 1280, 0}}, WAYLAND_X_RECEIVER);
     ASSERT_EQ(session->failure(), "");
   }
 
