@@ -1,10 +1,9 @@
 // The wlroots route: each event goes to the virtual pointer, the keys keyboard or, for Unicode
-// text, the text keyboard. The end of each line
-// closes an open chord, sends a held-back motion unless the next line is already waiting
-// (virtual_pointer.h), sends everything and reads what the compositor has sent (output
-// changes). The route's end releases what the controller holds, destroys its devices and waits
-// until the compositor has processed everything, so that once the agent has exited all its
-// events have taken effect.
+// text, the text keyboard. The end of each line closes an open chord, sends a held-back motion
+// unless the next line is already waiting (virtual_pointer.h), sends everything and reads what
+// the compositor has sent (output changes). The route's end releases what the controller holds,
+// destroys its devices and waits until the compositor has processed everything, so that once
+// the agent has exited all its events have taken effect.
 #include "platform/wlroots/wlroots_route.h"
 
 #include <poll.h>
