@@ -62,7 +62,8 @@ std::string SwaySession::copyIn(const std::string& program) const {
   return copy;
 }
 
-SwaySession::SwaySession(const std::vector<SessionOutput>& outputs, const std::string& xProgram) {
+SwaySession::SwaySession(const std::vector<SessionOutput>& outputs, const std::string& xProgram,
+                         const std::string& seatLayout) {
   asNobody_ = geteuid() == 0;
   char pattern[] = "/tmp/input-agent-sway.XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
@@ -115,8 +116,10 @@ SwaySession::SwaySession(const std::vector<SessionOutput>& outputs, const std::s
   ProcessOptions clientOptions;
   clientOptions.setEnv = environment();
   clientOptions.unsetEnv = {"DISPLAY"};
+  ProcessOptions keeperOptions = clientOptions;
+  keeperOptions.setEnv.emplace_back("SEAT_KEEPER_LAYOUT", seatLayout);
   keeper_ =
-      std::make_unique<RunningProcess>(asTestUser({copyIn(WAYLAND_SEAT_KEEPER)}), clientOptions);
+      std::make_unique<RunningProcess>(asTestUser({copyIn(WAYLAND_SEAT_KEEPER)}), keeperOptions);
   if (!keeper_->waitForOut("ready\n", 10000)) {
     failure_ = "the seat keeper did not start: " + keeper_->err();
     return;

@@ -25,9 +25,10 @@ struct SessionOutput {
 class SwaySession {
  public:
   // With `xProgram`, Xwayland runs, sway starts that X client itself (so that it finds the X
-  // display) with its output in xOutput(), and there is no Wayland receiver.
+  // display) with its output in xOutput(), and there is no Wayland receiver. `seatLayout` is the
+  // XKB layout of the seat's keyboard.
   explicit SwaySession(const std::vector<SessionOutput>& outputs = {{1280, 800, 0, 0}},
-                       const std::string& xProgram = "");
+                       const std::string& xProgram = "", const std::string& seatLayout = "us");
   ~SwaySession();
   SwaySession(const SwaySession&) = delete;
   SwaySession& operator=(const SwaySession&) = delete;

@@ -88,6 +88,21 @@ TEST_F(Keyboard, ShortcutsAreTheLinuxChords) {
   }
 }
 
+class GermanSeat : public WaylandTest {
+ protected:
+  std::string seatLayout() const override { return "de"; }
+};
+
+TEST_F(GermanSeat, KeysTypeWhatTheSeatsLayoutPutsThere) {
+  // The agent's keymap is the seat's: on a German layout the keys in the places of Y and Z on a
+  // US keyboard type z and y, and Shift+Digit2 types a quotation mark.
+  EXPECT_EQ(run("{\"cmd\":\"key\",\"code\":\"KeyY\"}\n{\"cmd\":\"key\",\"code\":\"KeyZ\"}\n"
+                "{\"cmd\":\"key\",\"code\":\"Digit2\",\"shift\":true}\n",
+                {"key"}),
+            (std::vector<std::string>{"key 21 1 z", "key 21 0 -", "key 44 1 y", "key 44 0 -",
+                                      "key 42 1 -", "key 3 1 \"", "key 3 0 -", "key 42 0 -"}));
+}
+
 // What the key presses typed, joined.
 std::string typed(const std::vector<std::string>& lines) {
   std::string text;

@@ -2,7 +2,8 @@
 // the whole test session. A headless seat has no devices of its own, and a client that starts
 // while the seat has none gets no pointer or keyboard objects, so it would miss the agent's first
 // events. This client makes a virtual pointer and a virtual keyboard (with the standard keymap),
-// prints "ready" and then sends nothing, until it is ended.
+// prints "ready" and then sends nothing, until it is ended. Its keymap has the layout that
+// SEAT_KEEPER_LAYOUT names ("us" without it), which makes it the seat's keymap.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -54,7 +55,8 @@ int main() {
   zwp_virtual_keyboard_v1* keyboard =
       zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboards, seat);
   xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+  const char* layout = std::getenv("SEAT_KEEPER_LAYOUT");
+  const xkb_rule_names names{"evdev", "pc105", layout != nullptr ? layout : "us", "", ""};
   xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (keymap == nullptr) return 1;
   char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);

@@ -15,10 +15,11 @@
 class WaylandTest : public ::testing::Test {
  protected:
   virtual std::vector<SessionOutput> outputs() const { return {{1280, 800, 0, 0}}; }
+  virtual std::string seatLayout() const { return "us"; }
 
   void SetUp() override {
     if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";
-    session = std::make_unique<SwaySession>(outputs());
+    session = std::make_unique<SwaySession>(outputs(), "", seatLayout());
     ASSERT_EQ(session->failure(), "");
   }
 
