@@ -63,6 +63,12 @@ TextTyper::Clock::time_point TextTyper::serverTimeAfter(std::chrono::millisecond
   return serverBusyUntil;
 }
 
+std::chrono::milliseconds TextTyper::bindingLead() const {
+  const auto idle =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - serverBusyUntil);
+  return std::clamp(idle, kBindingLead, kIdleBindingLead);
+}
+
 void TextTyper::typeScalar(KeySym keysym) {
   Spare* spare = spareFor(keysym);
   if (spare == nullptr) return;
@@ -70,7 +76,7 @@ void TextTyper::typeScalar(KeySym keysym) {
   if (spare->bound != keysym) {
     change(spare->keycode, keysym);
     spare->bound = keysym;
-    lead = kBindingLead;
+    lead = bindingLead();
   }
   if (Display* d = live()) {
     XTestFakeKeyEvent(d, spare->keycode, True, static_cast<unsigned long>(lead.count()));

@@ -5,12 +5,16 @@
 //
 // Promises:
 // - A receiver learns of a rebinding (MappingNotify) and refreshes its keymap in its own time.
-//   Early readers: the press of a newly bound keycode reaches the server kBindingLead after the
+//   Early readers: the press of a newly bound keycode reaches the server a lead after the
 //   binding (XTest's delay, which the server honours without holding up the agent), so a
-//   receiver has fetched the new keymap before the key arrives. Late readers: a binding is left
+//   receiver has fetched the new keymap before the key arrives. The lead is kBindingLead while
+//   text streams in; when the agent's earlier requests are long done (text typed at a human
+//   pace) it grows with that idle time up to kIdleBindingLead, which costs such text nothing in
+//   rate and gives a busy receiver more time to read the keymap. Late readers: a binding is left
 //   in place for kHoldBinding after its key was processed before that keycode is bound to
 //   anything else. A spare already bound to the wanted keysym is reused as it is, with no lead.
-// - A spare is rebound at most once per kHoldBinding + kBindingLead (200 ms), so distinct
+// - A spare is rebound at most once per kHoldBinding + kBindingLead (200 ms) while text streams, so
+// distinct
 //   scalars are typed at up to (spares held) per 200 ms: with Xvfb's 19 spares 95 a second.
 //   Repeated scalars go at full speed.
 // - A free spare whose hold has passed is rebound before another is claimed, so an agent that
@@ -41,6 +45,7 @@ class TextTyper {
  public:
   static constexpr std::chrono::milliseconds kHoldBinding{190};
   static constexpr std::chrono::milliseconds kBindingLead{10};
+  static constexpr std::chrono::milliseconds kIdleBindingLead{40};
 
   // `reserved`: keycodes that stand for physical keys, which must keep their meaning.
   TextTyper(Display* display, const std::vector<KeyCode>& reserved);
@@ -58,6 +63,9 @@ class TextTyper {
   };
 
   Display* live() const;
+  // The delay between a new binding and its press: how long the server has had nothing of ours
+  // to process, kept between kBindingLead and kIdleBindingLead.
+  std::chrono::milliseconds bindingLead() const;
   void typeScalar(KeySym keysym);
   Spare* spareFor(KeySym keysym);
   void change(KeyCode keycode, KeySym keysym);
