@@ -1,9 +1,9 @@
 // X11: keyboard events through XTest.
 //
-// A virtual key names a physical key (keys/key_table.h). Its X keycode is found once, when the source
-// opens, by the key's XKB name in the server's keymap (aliases included), so the same physical
-// key is pressed whatever the layout; only a key whose name the server lacks, or a server without
-// XKB, falls back to the evdev numbering (Linux code plus 8).
+// A virtual key names a physical key (keys/key_table.h). Its X keycode is found once, when the
+// source opens, by the key's XKB name in the server's keymap (aliases included), so the same
+// physical key is pressed whatever the layout; only a key whose name the server lacks, or a server
+// without XKB, falls back to the evdev numbering (Linux code plus 8).
 //
 // Flags become modifier keys: Shift_L, Control_L, Alt_L for Option and Super_L for Command (Mod4
 // on the usual keymaps), each only when the agent does not already hold a key of that modifier
@@ -29,6 +29,7 @@
 #include <string_view>
 
 #include "keys/key_table.h"
+#include "platform/linux/event_parts.h"
 #include "platform/x11/text_typing.h"
 #include "platform/x11/x11_objects.h"
 
@@ -127,7 +128,7 @@ class KeyboardMapper {
   void post(const CGEventOpaque& event, HeldInputs& held) {
     if (!event.text.empty()) {
       closeChord();
-      if (event.keyDown) text.type(event.text);
+      if (event.keyDown) text.type(scalarsOf(event.text));
       return;
     }
     const PhysicalKey* key = findPhysicalKey(event.virtualKey);

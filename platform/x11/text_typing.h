@@ -24,6 +24,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <string_view>
 #include <vector>
 
 #include "platform/events.h"
@@ -34,9 +35,6 @@
 // code point. NoSymbol for U+0000, surrogates and values above U+10FFFF.
 KeySym keysymForScalar(char32_t scalar);
 
-// The Unicode scalars of UTF-16 text, surrogate pairs joined; an unpaired surrogate is dropped.
-std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units);
-
 class TextTyper {
  public:
   static constexpr std::chrono::milliseconds kHoldBinding{190};
@@ -46,7 +44,7 @@ class TextTyper {
   TextTyper(Display* display, const std::vector<KeyCode>& reserved);
 
   // Presses and releases a spare bound to the keysym of each scalar of the text, in order.
-  void type(const std::vector<UniChar>& text);
+  void type(std::u32string_view text);
   void restore();
 
  private:
