@@ -21,7 +21,15 @@ LineReader::LineReader(int fd, std::size_t maxLineBytes, const StopSignals* stop
       buffer(kReadChunk) {}
 
 bool LineReader::stopped() {
-  if (stops == nullptr || !stops->arrivedOrPending()) return false;
+  if (stops == nullptr) return false;
+  // Asking the kernel for pending signals costs a system call, far more than a line of the
+  // fast path: it is asked at most once per kStopCheckInterval.
+  if (!stops->requested()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStopCheck < kStopCheckInterval) return false;
+    lastStopCheck = now;
+    if (!stops->arrivedOrPending()) return false;
+  }
   endByStop();
   return true;
 }

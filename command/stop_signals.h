@@ -1,9 +1,9 @@
 // The signals that end the agent in order: SIGTERM, SIGINT and SIGHUP. While a StopSignals
 // object lives they are blocked everywhere except in the wait for input (LineReader with this
-// object), so one that arrives mid-line takes effect when that line is done (lines already
-// read into the reader's buffer are not handled), and one that arrives while the agent waits
-// ends the wait: the read loop ends as at the end of input, and main's destructors run. Every
-// other signal keeps its disposition.
+// object), so one that arrives mid-line takes effect when that line is done (lines already read
+// into the reader's buffer are handled for about a millisecond more at most; see line_reader.h),
+// and one that arrives while the agent waits ends the wait: the read loop ends as at the end of
+// input, and main's destructors run. Every other signal keeps its disposition.
 //
 // One object per process, made before any input is read. Single-threaded.
 #pragma once

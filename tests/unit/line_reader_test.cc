@@ -124,7 +124,8 @@ TEST(LineReader, CallsBeforeWaitOnlyWhenItWouldWait) {
 }
 
 // A stop signal that is pending (blocked while a line is handled) ends the input before the
-// next line, even when that line is already in the buffer: lines read ahead are not handled.
+// next line, even when that line is already in the buffer, once the reader looks (at most a
+// millisecond later): lines read ahead are not handled.
 TEST(LineReader, PendingStopSignalDropsBufferedLines) {
   sigset_t before;
   ASSERT_EQ(sigprocmask(SIG_SETMASK, nullptr, &before), 0);
@@ -138,7 +139,11 @@ TEST(LineReader, PendingStopSignalDropsBufferedLines) {
     LineReader reader(fds[0], kMaxLineBytes, &stops);
     while (auto line = reader.next()) {
       lines.emplace_back(*line);
-      if (lines.size() == 1) raise(SIGTERM);  // blocked: pending until the next wait
+      if (lines.size() == 1) {
+        raise(SIGTERM);  // blocked: pending until the next wait
+        // The reader looks for pending signals at most once a millisecond.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
     }
     EXPECT_FALSE(reader.next());
     // Take the pending signal, so that it never reaches the test's own disposition.
