@@ -48,7 +48,10 @@ int main() {
   JsonDecoder decoder;
   std::fputs("READY\n", stdout);
 
-  LineReader reader(STDIN_FILENO, kMaxLineBytes, &stops);
+  // Before it waits for input, the reader has the platform deliver again: a route may hold an
+  // event back while the next line is already waiting (the wlroots route's coalesced motion),
+  // and that line may turn out to be incomplete.
+  LineReader reader(STDIN_FILENO, kMaxLineBytes, &stops, deliverPostedEvents);
   while (const auto line = reader.next()) {
     const LineOutcome outcome = handleLine(*line, injector, decoder);
     deliverPostedEvents();

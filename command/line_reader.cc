@@ -12,20 +12,55 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 }
 
-LineReader::LineReader(int fd, std::size_t maxLineBytes, const StopSignals* stops)
-    : fd(fd), stops(stops), maxLineBytes(maxLineBytes), buffer(kReadChunk) {}
+LineReader::LineReader(int fd, std::size_t maxLineBytes, const StopSignals* stops,
+                       void (*beforeWait)())
+    : fd(fd),
+      stops(stops),
+      beforeWait(beforeWait),
+      maxLineBytes(maxLineBytes),
+      buffer(kReadChunk) {}
+
+bool LineReader::stopped() {
+  if (stops == nullptr) return false;
+  // Asking the kernel for pending signals costs a system call, far more than a line of the
+  // fast path: it is asked at most once per kStopCheckInterval.
+  if (!stops->requested()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStopCheck < kStopCheckInterval) return false;
+    lastStopCheck = now;
+    if (!stops->arrivedOrPending()) return false;
+  }
+  endByStop();
+  return true;
+}
+
+void LineReader::endByStop() {
+  // What is buffered, a partial last line included, is never handled.
+  ended = true;
+  discarding = false;
+  begin = end = scanned = 0;
+}
 
 bool LineReader::waitReadable() {
-  if (stops == nullptr) return true;
+  if (stops == nullptr && beforeWait == nullptr) return true;
   // pselect opens the stop signals only for the wait itself, so none is lost between the
-  // check of the flag and the wait.
-  while (!stops->requested()) {
+  // check of the flag and the wait. With beforeWait, a first look that does not wait tells
+  // whether input is ready; beforeWait runs only if it is not.
+  bool looked = beforeWait == nullptr;
+  while (stops == nullptr || !stops->requested()) {
     if (fd >= FD_SETSIZE) return true;
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(fd, &readable);
-    if (pselect(fd + 1, &readable, nullptr, nullptr, nullptr, &stops->waitMask()) >= 0 ||
-        errno != EINTR) {
+    const timespec noWait{};
+    const int ready = pselect(fd + 1, &readable, nullptr, nullptr, looked ? nullptr : &noWait,
+                              stops != nullptr ? &stops->waitMask() : nullptr);
+    if (ready == 0 && !looked) {
+      looked = true;
+      beforeWait();
+      continue;
+    }
+    if (ready >= 0 || errno != EINTR) {
       return true;  // ready, or an error that the read itself will report
     }
   }
@@ -42,7 +77,7 @@ bool LineReader::fill() {
   if (buffer.size() - end < kReadChunk / 2) buffer.resize(buffer.size() * 2);
   for (;;) {
     if (!waitReadable()) {
-      ended = true;
+      endByStop();
       return false;
     }
     const ssize_t got = ::read(fd, buffer.data() + end, buffer.size() - end);
@@ -71,6 +106,7 @@ std::optional<std::string_view> LineReader::next() {
       }
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       if (line.size() > maxLineBytes) continue;
+      if (stopped()) return std::nullopt;
       return line;
     }
     scanned = end - begin;
@@ -85,7 +121,7 @@ std::optional<std::string_view> LineReader::next() {
       begin = end;
       scanned = 0;
       if (line.back() == '\r') line.remove_suffix(1);
-      if (line.size() > maxLineBytes) return std::nullopt;
+      if (line.size() > maxLineBytes || stopped()) return std::nullopt;
       return line;
     }
   }

@@ -29,3 +29,13 @@ StopSignals::~StopSignals() {
 }
 
 bool StopSignals::requested() const { return stopRequested != 0; }
+
+bool StopSignals::arrivedOrPending() const {
+  if (requested()) return true;
+  sigset_t pending;
+  if (sigpending(&pending) != 0) return false;
+  for (const int sig : kStopSignals) {
+    if (sigismember(&pending, sig) == 1) return true;
+  }
+  return false;
+}

@@ -6,26 +6,13 @@
 #include <algorithm>
 
 #include "keys/key_table.h"
+#include "platform/linux/chord_modifiers.h"
 #include "platform/wlroots/event_time.h"
 
 namespace {
 
 // X keycodes are Linux input codes plus 8.
 constexpr std::uint32_t kEvdevOffset = 8;
-
-// Virtual keys: the left key pressed for each flag, and the keys that, held, give it already.
-struct Modifier {
-  CGEventFlags mask;
-  CGKeyCode press;
-  CGKeyCode holders[2];
-};
-
-constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, 56, {56, 60}},
-    {kCGEventFlagMaskControl, 59, {59, 62}},
-    {kCGEventFlagMaskAlternate, 58, {58, 61}},
-    {kCGEventFlagMaskCommand, 55, {55, 54}},
-};
 
 }  // namespace
 
@@ -92,13 +79,8 @@ std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
 
 void VirtualKeyboard::openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held) {
   chord = Chord{key, flags, {}};
-  for (const Modifier& modifier : kModifiers) {
-    if ((flags & modifier.mask) == 0) continue;
-    const bool given =
-        std::any_of(std::begin(modifier.holders), std::end(modifier.holders),
-                    [&](CGKeyCode holder) { return holder == key || held.holdsKey(holder); });
-    if (given) continue;
-    const std::uint32_t code = linuxCodeOf(modifier.press);
+  for (const CGKeyCode modifier : chordModifiers(flags, key, held)) {
+    const std::uint32_t code = linuxCodeOf(modifier);
     sendKey(code, true);
     chord->pressed.push_back(code);
   }

@@ -57,9 +57,8 @@ void VirtualPointer::flushMotion() {
 
 void VirtualPointer::sendMotion(Pixel pixel) {
   if (!connection.live()) return;
-  const auto outputs = connection.outputs();
   const auto position = absolutePosition(
-      outputs, CGPoint{static_cast<double>(pixel.x), static_cast<double>(pixel.y)});
+      connection.outputs(), CGPoint{static_cast<double>(pixel.x), static_cast<double>(pixel.y)});
   if (!position) return;
   jumped =
       lastSent && (std::llabs(pixel.x - lastSent->x) > 1 || std::llabs(pixel.y - lastSent->y) > 1);

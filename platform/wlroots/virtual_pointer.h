@@ -9,8 +9,9 @@
 // Coalescing: motion that comes faster than any display could show it is not all sent. A motion
 // less than kMotionInterval after the last one sent is held back, and a later motion replaces
 // it; the held motion is sent before any other event of the agent (button, scroll, key), when a
-// motion comes after the interval has passed, and at the end of its line unless the next line
-// is already waiting on standard input, which the route checks (flushMotion). So the last
+// motion comes after the interval has passed, and at the end of its line unless more input is
+// already waiting on standard input, which the route checks (flushMotion); when that input
+// turns out not to complete a line, it is sent before the agent waits for the rest. So the last
 // position is never left behind, buttons land where the pointer was last put, and a receiver
 // that stops reading is not flooded by a controller that streams positions.
 //

@@ -196,9 +196,10 @@ WaylandConnection::~WaylandConnection() = default;
 
 bool WaylandConnection::live() const { return display && wl_display_get_error(display.get()) == 0; }
 
-std::vector<OutputRect> WaylandConnection::outputs() const {
-  std::vector<OutputRect> rects;
-  rects.reserve(outputList.size());
+const std::vector<OutputRect>& WaylandConnection::outputs() {
+  // Made afresh each time (the listeners change the outputs in place), without an allocation
+  // per motion.
+  rects.clear();
   for (const Output& output : outputList) rects.push_back(output.rect());
   return rects;
 }

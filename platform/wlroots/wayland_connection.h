@@ -35,8 +35,8 @@ class WaylandConnection {
   zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_.get(); }
   // The seat's keymap text when it could be read, else empty.
   const std::string& seatKeymap() const { return seatState.keymap; }
-  // The outputs' logical rectangles, as last reported.
-  std::vector<OutputRect> outputs() const;
+  // The outputs' logical rectangles, as last reported; valid until the next call.
+  const std::vector<OutputRect>& outputs();
 
   // Writes every request sent so far to the compositor, waiting while its socket is full.
   void flush();
@@ -68,5 +68,6 @@ class WaylandConnection {
   Proxy<zwp_virtual_keyboard_manager_v1> keyboardManager_;
   Proxy<zxdg_output_manager_v1> xdgOutputManager;
   std::list<Output> outputList;
+  std::vector<OutputRect> rects;  // outputs()'s answer, kept to reuse its memory
   SeatState seatState;
 };

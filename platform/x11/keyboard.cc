@@ -1,9 +1,9 @@
 // X11: keyboard events through XTest.
 //
-// A virtual key names a physical key (keys/key_table.h). Its X keycode is found once, when the source
-// opens, by the key's XKB name in the server's keymap (aliases included), so the same physical
-// key is pressed whatever the layout; only a key whose name the server lacks, or a server without
-// XKB, falls back to the evdev numbering (Linux code plus 8).
+// A virtual key names a physical key (keys/key_table.h). Its X keycode is found once, when the
+// source opens, by the key's XKB name in the server's keymap (aliases included), so the same
+// physical key is pressed whatever the layout; only a key whose name the server lacks, or a server
+// without XKB, falls back to the evdev numbering (Linux code plus 8).
 //
 // Flags become modifier keys: Shift_L, Control_L, Alt_L for Option and Super_L for Command (Mod4
 // on the usual keymaps), each only when the agent does not already hold a key of that modifier
@@ -29,25 +29,14 @@
 #include <string_view>
 
 #include "keys/key_table.h"
+#include "platform/linux/chord_modifiers.h"
+#include "platform/linux/event_parts.h"
 #include "platform/x11/text_typing.h"
 #include "platform/x11/x11_objects.h"
 
 namespace {
 
 constexpr int kEvdevOffset = 8;
-
-struct Modifier {
-  CGEventFlags mask;
-  CGKeyCode press;       // the key pressed for the flag
-  CGKeyCode holders[2];  // keys that, held, already give the modifier
-};
-
-constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, 56, {56, 60}},
-    {kCGEventFlagMaskControl, 59, {59, 62}},
-    {kCGEventFlagMaskAlternate, 58, {58, 61}},
-    {kCGEventFlagMaskCommand, 55, {55, 54}},
-};
 
 constexpr std::size_t rowOf(const PhysicalKey* key) {
   return static_cast<std::size_t>(key - kPhysicalKeys.data());
@@ -127,7 +116,7 @@ class KeyboardMapper {
   void post(const CGEventOpaque& event, HeldInputs& held) {
     if (!event.text.empty()) {
       closeChord();
-      if (event.keyDown) text.type(event.text);
+      if (event.keyDown) text.type(scalarsOf(event.text));
       return;
     }
     const PhysicalKey* key = findPhysicalKey(event.virtualKey);
@@ -176,14 +165,13 @@ class KeyboardMapper {
   struct Chord {
     CGKeyCode key;
     CGEventFlags flags;
-    KeyCode pressed[std::size(kModifiers)] = {};
+    KeyCode pressed[std::tuple_size_v<decltype(ChordModifiers::keys)>] = {};
     std::size_t pressedCount = 0;
   };
 
   void pressModifiers(Chord& open, const HeldInputs& held) {
-    for (const Modifier& modifier : kModifiers) {
-      if ((open.flags & modifier.mask) == 0 || gives(modifier, open.key, held)) continue;
-      const KeyCode modifierKey = keycodeOf(modifier.press);
+    for (const CGKeyCode modifier : chordModifiers(open.flags, open.key, held)) {
+      const KeyCode modifierKey = keycodeOf(modifier);
       if (modifierKey == 0) continue;
       fakeKey(modifierKey, true);
       open.pressed[open.pressedCount++] = modifierKey;
@@ -193,15 +181,6 @@ class KeyboardMapper {
   KeyCode keycodeOf(CGKeyCode virtualKey) const {
     const PhysicalKey* key = findPhysicalKey(virtualKey);
     return key != nullptr ? keycodes[rowOf(key)] : 0;
-  }
-
-  // Whether the modifier is already in force for an event of this key: the agent holds one of
-  // its keys, or the key is one of them.
-  static bool gives(const Modifier& modifier, CGKeyCode virtualKey, const HeldInputs& held) {
-    for (const CGKeyCode holder : modifier.holders) {
-      if (holder == virtualKey || held.holdsKey(holder)) return true;
-    }
-    return false;
   }
 
   void fakeKey(KeyCode keycode, bool press) {

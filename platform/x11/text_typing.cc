@@ -29,29 +29,13 @@ KeySym keysymForScalar(char32_t scalar) {
   return 0x01000000 + static_cast<KeySym>(scalar);
 }
 
-std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units) {
-  std::vector<char32_t> scalars;
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char32_t unit = units[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      if (i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-        scalars.push_back(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-        ++i;
-      }
-    } else if (unit < 0xDC00 || unit > 0xDFFF) {
-      scalars.push_back(unit);
-    }
-  }
-  return scalars;
-}
-
 TextTyper::TextTyper(Display* display, const std::vector<KeyCode>& reserved)
     : display(display), registry(display, reserved) {}
 
 Display* TextTyper::live() const { return x11ConnectionLost() ? nullptr : display; }
 
-void TextTyper::type(const std::vector<UniChar>& text) {
-  for (const char32_t scalar : decodeUtf16(text)) {
+void TextTyper::type(std::u32string_view text) {
+  for (const char32_t scalar : text) {
     if (live() == nullptr) return;
     const KeySym keysym = keysymForScalar(scalar);
     if (keysym != NoSymbol) typeScalar(keysym);

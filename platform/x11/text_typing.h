@@ -28,6 +28,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <string_view>
 #include <vector>
 
 #include "platform/events.h"
@@ -37,9 +38,6 @@
 // printable Latin-1 has keysyms equal to its code points; everything else is 0x01000000 plus the
 // code point. NoSymbol for U+0000, surrogates and values above U+10FFFF.
 KeySym keysymForScalar(char32_t scalar);
-
-// The Unicode scalars of UTF-16 text, surrogate pairs joined; an unpaired surrogate is dropped.
-std::vector<char32_t> decodeUtf16(const std::vector<UniChar>& units);
 
 class TextTyper {
  public:
@@ -51,7 +49,7 @@ class TextTyper {
   TextTyper(Display* display, const std::vector<KeyCode>& reserved);
 
   // Presses and releases a spare bound to the keysym of each scalar of the text, in order.
-  void type(const std::vector<UniChar>& text);
+  void type(std::u32string_view text);
   void restore();
 
  private:

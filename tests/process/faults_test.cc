@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "support/run_process.h"
 
@@ -92,6 +94,21 @@ TEST(Faults, StopSignalsEndTheAgentInOrder) {
       EXPECT_EQ(result.err, kSource + (lineFirst ? moveTrace("1", "2") : "")) << "signal " << sig;
     }
   }
+}
+
+// A stop signal that ends the wait for the rest of a line drops that partial line: "M 3 4" was
+// to be "M 3 45" and must not move the pointer.
+TEST(Faults, StopSignalDropsAPartialLine) {
+  RunningProcess agent({TRACE_AGENT}, traceOptions());
+  ASSERT_TRUE(agent.waitForOut("READY\n"));
+  ASSERT_TRUE(agent.write("M 1 2\nM 3 4"));
+  ASSERT_TRUE(agent.waitForErr(moveTrace("1", "2")));
+  // Time for the agent to read the partial line and wait for its end.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(kill(agent.pid(), SIGTERM), 0);
+  const ProcessResult result = agent.waitForExit();
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.err, kSource + moveTrace("1", "2"));
 }
 
 // Standard input that fails to read ends the input as its end would: "READY", then exit 0. A

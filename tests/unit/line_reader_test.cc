@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "command/stop_signals.h"
+
 namespace {
 
 using namespace std::string_literals;
@@ -86,6 +88,76 @@ TEST(LineReader, KeepsLinesUpToTheDefaultBound) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], big);
   EXPECT_EQ(lines[1], "end");
+}
+
+// The write end of the pipe that beforeWait feeds, and how often it was called.
+int waitFeed = -1;
+int waitCalls = 0;
+void feedOnWait() {
+  ++waitCalls;
+  const std::string rest = "c\nd\n";
+  EXPECT_EQ(write(waitFeed, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  close(waitFeed);
+}
+
+// beforeWait runs once the buffered lines are used up and the reader would have to wait (here
+// in the middle of a line), never while input is ready: not before the first read, nor at the
+// end of input.
+TEST(LineReader, CallsBeforeWaitOnlyWhenItWouldWait) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const std::string first = "a\nb";
+  ASSERT_EQ(write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
+  waitFeed = fds[1];
+  waitCalls = 0;
+  LineReader reader(fds[0], kMaxLineBytes, nullptr, feedOnWait);
+  Lines lines;
+  while (auto line = reader.next()) {
+    lines.emplace_back(*line);
+    if (lines.size() == 1) {
+      EXPECT_EQ(waitCalls, 0);
+    }
+  }
+  close(fds[0]);
+  EXPECT_EQ(lines, (Lines{"a", "bc", "d"}));
+  EXPECT_EQ(waitCalls, 1);
+}
+
+// A stop signal that is pending (blocked while a line is handled) ends the input before the
+// next line, even when that line is already in the buffer, once the reader looks (at most a
+// millisecond later): lines read ahead are not handled.
+TEST(LineReader, PendingStopSignalDropsBufferedLines) {
+  sigset_t before;
+  ASSERT_EQ(sigprocmask(SIG_SETMASK, nullptr, &before), 0);
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const std::string input = "a\nb\nc\n";
+  ASSERT_EQ(write(fds[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+  Lines lines;
+  {
+    const StopSignals stops;
+    LineReader reader(fds[0], kMaxLineBytes, &stops);
+    while (auto line = reader.next()) {
+      lines.emplace_back(*line);
+      if (lines.size() == 1) {
+        raise(SIGTERM);  // blocked: pending until the next wait
+        // The reader looks for pending signals at most once a millisecond.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    }
+    EXPECT_FALSE(reader.next());
+    // Take the pending signal, so that it never reaches the test's own disposition.
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    int taken = 0;
+    EXPECT_EQ(sigwait(&term, &taken), 0);
+    EXPECT_EQ(taken, SIGTERM);
+  }
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  close(fds[0]);
+  close(fds[1]);
+  EXPECT_EQ(lines, Lines{"a"});
 }
 
 #if defined(__linux__)

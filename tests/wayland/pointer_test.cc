@@ -1,7 +1,14 @@
 // The wlroots route under headless sway: pointer motion over one and two outputs, buttons,
 // drags, double clicks, RESET and scrolling, as the tests' own window receives them.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "wayland/wayland_fixture.h"
 
@@ -14,6 +21,14 @@ std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
     if (time != std::string::npos) line.erase(time);
   }
   return lines;
+}
+
+// Whether the process is stopped (state T in /proc/PID/stat).
+bool stopped(const std::string& proc) {
+  std::ifstream stat(proc + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
 }
 
 using Pointer = WaylandTest;
@@ -150,6 +165,29 @@ TEST_F(Pointer, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton
   EXPECT_EQ(*(press - 1), "motion 7 8");
   EXPECT_EQ(*(press + 1), "button 272 0");
   EXPECT_LT(lines.size(), static_cast<std::size_t>(kMoves / 2));
+}
+
+// A motion held back because more input was waiting arrives although that input is only the
+// start of a long line and the agent then waits for its end. "M 1000 700" comes right after a
+// motion that was sent, so it is held; the line after it is far longer than one read, and all
+// of it is in the pipe (enlarged, filled while the agent is stopped) when the agent reads.
+TEST_F(Pointer, AHeldMotionArrivesWhileTheAgentWaitsForTheRestOfALine) {
+  RunningProcess agent({AGENT}, agentOptions());
+  ASSERT_TRUE(agent.waitForOut("READY\n"));
+  const std::size_t from = session->receiver().out().size();
+  ASSERT_EQ(kill(agent.pid(), SIGSTOP), 0);
+  const std::string proc = "/proc/" + std::to_string(agent.pid());
+  for (int i = 0; i < 500 && !stopped(proc); ++i) usleep(1000);
+  const int input = open((proc + "/fd/0").c_str(), O_WRONLY);
+  ASSERT_GE(input, 0);
+  ASSERT_GE(fcntl(input, F_SETPIPE_SZ, 1 << 20), 1 << 20);
+  close(input);
+  ASSERT_TRUE(agent.write("M 100 100\nM 1000 700\nM 5" + std::string(300000, ' ')));
+  ASSERT_EQ(kill(agent.pid(), SIGCONT), 0);
+  EXPECT_TRUE(waitForLine(from, [](const std::string& line) { return line == "motion 1000 700"; }))
+      << "the last position stayed held";
+  ASSERT_TRUE(agent.write("\nQUIT\n"));
+  EXPECT_EQ(agent.waitForExit().exitStatus, 0);
 }
 
 TEST_F(Pointer, ScrollingSendsPixelsAndWholeNotches) {
