@@ -43,7 +43,7 @@ class TextTyper {
  public:
   static constexpr std::chrono::milliseconds kHoldBinding{190};
   static constexpr std::chrono::milliseconds kBindingLead{10};
-  static constexpr std::chrono::milliseconds kIdleBindingLead{40};
+  static constexpr std::chrono::milliseconds kIdleBindingLead{100};
 
   // `reserved`: keycodes that stand for physical keys, which must keep their meaning.
   TextTyper(Display* display, const std::vector<KeyCode>& reserved);
