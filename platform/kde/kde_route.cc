@@ -4,11 +4,7 @@
 // keys too, whose presses change KWin's modifier state. Text is typed with the keys of the
 // active layout (layout_text.h); characters it lacks are dropped.
 //
-// Flags press modifier keys as on the other Linux routes: a key-down with flags opens a chord,
-// pressing each flag's left modifier key unless the controller holds a key of that modifier or
-// the key is one; the key-up of the same key with the same flags closes it. Anything else, and
-// the end of each line, closes an open chord first. So a chord arrives with exactly its
-// modifiers, each pressed once.
+// Flags press modifier keys around their key, as on the other Linux routes (key_chords.h).
 //
 // Fast motion is coalesced as on the wlroots route: a motion less than kMotionInterval after the
 // last one sent is held back and replaced by a later one, and sent before any other event, when
@@ -30,11 +26,11 @@
 #include <optional>
 #include <vector>
 
-#include "keys/key_table.h"
 #include "platform/kde/kde_connection.h"
 #include "platform/kde/layout_text.h"
 #include "platform/linux/event_parts.h"
 #include "platform/linux/held_inputs.h"
+#include "platform/linux/key_chords.h"
 #include "platform/linux/linux_objects.h"
 
 namespace {
@@ -42,25 +38,6 @@ namespace {
 constexpr std::chrono::microseconds kMotionInterval{1000};
 // The largest magnitude a Wayland fixed-point number holds.
 constexpr double kFixedLimit = 8388607.0;
-
-// Virtual keys: the left key pressed for each flag, and the keys that, held, give it already.
-struct Modifier {
-  CGEventFlags mask;
-  CGKeyCode press;
-  CGKeyCode holders[2];
-};
-
-constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, 56, {56, 60}},
-    {kCGEventFlagMaskControl, 59, {59, 62}},
-    {kCGEventFlagMaskAlternate, 58, {58, 61}},
-    {kCGEventFlagMaskCommand, 55, {55, 54}},
-};
-
-std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
-  const PhysicalKey* key = findPhysicalKey(virtualKey);
-  return key != nullptr ? key->linuxCode : 0;
-}
 
 std::uint32_t linuxButton(CGMouseButton button) {
   switch (button) {
@@ -88,9 +65,7 @@ class KdeRoute final : public Route {
   }
   ~KdeRoute() override {
     flushMotion();
-    closeChord();
-    const std::vector<CGKeyCode> keys = held.keys();
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) sendKey(linuxCodeOf(*it), false);
+    keys.releaseHeld(held);
     const std::vector<CGMouseButton> buttons = held.buttons();
     for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) sendButton(*it, false);
     connection->flush();
@@ -100,7 +75,7 @@ class KdeRoute final : public Route {
   void post(const CGEventOpaque& event) override {
     switch (event.eventClass) {
       case EventClass::mouse:
-        closeChord();
+        keys.closeChord();
         // A coordinate that is not finite moves nothing; a press or release still happens.
         if (std::isfinite(event.point.x) && std::isfinite(event.point.y)) move(event.point);
         if (const auto press = buttonPressOf(event.mouseType)) {
@@ -110,7 +85,7 @@ class KdeRoute final : public Route {
         }
         break;
       case EventClass::scroll:
-        closeChord();
+        keys.closeChord();
         flushMotion();
         // Wheel values are the negated pixel deltas; the axis takes pixels down and right.
         if (event.wheel1 != 0) sendAxis(0, -static_cast<double>(event.wheel1));
@@ -119,10 +94,10 @@ class KdeRoute final : public Route {
       case EventClass::keyboard:
         flushMotion();
         if (event.text.empty()) {
-          pressKey(event.virtualKey, event.keyDown, event.flags);
+          keys.pressKey(event.virtualKey, event.keyDown, event.flags, held);
         } else if (event.keyDown) {
           // The key-down types the whole string; its key-up has nothing left to do.
-          closeChord();
+          keys.closeChord();
           for (char32_t scalar : scalarsOf(event.text)) type(scalar);
         }
         break;
@@ -130,7 +105,7 @@ class KdeRoute final : public Route {
   }
 
   void deliver() override {
-    closeChord();
+    keys.closeChord();
     if (heldMotion && !inputWaiting()) flushMotion();
     connection->flush();
     connection->dispatchPending();
@@ -185,48 +160,6 @@ class KdeRoute final : public Route {
         press ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
   }
 
-  void openChord(CGKeyCode key, CGEventFlags flags) {
-    chord = Chord{key, flags, {}};
-    for (const Modifier& modifier : kModifiers) {
-      if ((flags & modifier.mask) == 0) continue;
-      const bool given =
-          std::any_of(std::begin(modifier.holders), std::end(modifier.holders),
-                      [&](CGKeyCode holder) { return holder == key || held.holdsKey(holder); });
-      if (given) continue;
-      const std::uint32_t code = linuxCodeOf(modifier.press);
-      sendKey(code, true);
-      chord->pressed.push_back(code);
-    }
-  }
-
-  void closeChord() {
-    if (!chord) return;
-    for (auto it = chord->pressed.rbegin(); it != chord->pressed.rend(); ++it) {
-      sendKey(*it, false);
-    }
-    chord.reset();
-  }
-
-  void pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags) {
-    const std::uint32_t code = linuxCodeOf(virtualKey);
-    if (code == 0) return;
-    if (down) {
-      closeChord();
-      openChord(virtualKey, flags);
-      sendKey(code, true);
-      held.key(virtualKey, true);
-      return;
-    }
-    const bool closesChord = chord && chord->key == virtualKey && chord->flags == flags;
-    if (!closesChord) {
-      closeChord();
-      openChord(virtualKey, flags);
-    }
-    sendKey(code, false);
-    held.key(virtualKey, false);
-    closeChord();
-  }
-
   // One character: its key with the modifiers its level needs. Modifier keys that the
   // controller holds stay as they are, and change what the character types, as on a keyboard.
   void type(char32_t scalar) {
@@ -240,17 +173,10 @@ class KdeRoute final : public Route {
     }
   }
 
-  // A key pressed with flags, and the modifier keys (Linux codes) pressed for them.
-  struct Chord {
-    CGKeyCode key;
-    CGEventFlags flags;
-    std::vector<std::uint32_t> pressed;
-  };
-
   std::unique_ptr<KdeConnection> connection;
   LayoutText layout;
   HeldInputs held;
-  std::optional<Chord> chord;
+  KeyChords keys{[this](std::uint32_t code, bool press) { sendKey(code, press); }};
   std::optional<CGPoint> heldMotion;
   bool anyMotion = false;
   std::chrono::steady_clock::time_point lastMotionTime;
