@@ -4,13 +4,14 @@
 #include <linux/input-event-codes.h>
 #include <signal.h>
 
-#include "kde/kde_fixture.h"
 #include "keys/key_codes.h"
 #include "keys/key_table.h"
+#include "support/kwin_session.h"
+#include "support/receiver_fixture.h"
 
 namespace {
 
-using Kde = KdeTest;
+using Kde = ReceiverTest<KWinSession>;
 
 // "key 30 1 a" without its text: "key 30 1".
 std::string withoutText(const std::string& line) {

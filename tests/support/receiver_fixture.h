@@ -1,5 +1,7 @@
-// The KDE end-to-end fixture: a headless KWin session per test (support/kwin_session.h), the
-// agent run in it, and the receiver's report read back line by line.
+// The end-to-end fixture of the KDE and GNOME routes: a private headless compositor session per
+// test (support/kwin_session.h, support/mutter_session.h), the agent run in it, and the
+// receiver's report read back line by line. Session has installed(), failure(), environment()
+// and receiver().
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "support/kwin_session.h"
 #include "support/run_process.h"
 
-class KdeTest : public ::testing::Test {
+template <typename Session>
+class ReceiverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!KWinSession::installed()) GTEST_SKIP() << "kwin_wayland is not installed";
-    session = std::make_unique<KWinSession>();
+    if (!Session::installed()) GTEST_SKIP() << "the compositor is not installed";
+    session = std::make_unique<Session>();
     ASSERT_EQ(session->failure(), "");
   }
 
@@ -29,8 +31,8 @@ class KdeTest : public ::testing::Test {
   }
 
   // Runs the agent on the input and then a marker (a horizontal scroll of 77 pixels, which no
-  // test sends) and returns the receiver's lines from the agent's start up to the marker, those
-  // that begin with one of the prefixes.
+  // test sends; mutter hands it on as 76.9922) and returns the receiver's lines from the agent's
+  // start up to the marker, those that begin with one of the prefixes.
   std::vector<std::string> run(const std::string& input,
                                const std::vector<std::string_view>& prefixes,
                                const ProcessOptions* options = nullptr) {
@@ -40,7 +42,9 @@ class KdeTest : public ::testing::Test {
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, "READY\n");
     if (!waitForLine(from, isMarker)) {
-      ADD_FAILURE() << "the marker never arrived";
+      ADD_FAILURE() << "the marker never arrived; the receiver printed:\n"
+                    << session->receiver().out().substr(from) << "the agent:\n"
+                    << result.err;
       return {};
     }
     std::vector<std::string> lines;
@@ -51,7 +55,9 @@ class KdeTest : public ::testing::Test {
     return lines;
   }
 
-  static bool isMarker(const std::string& line) { return line == "axis 1 77"; }
+  static bool isMarker(const std::string& line) {
+    return line == "axis 1 77" || line == "axis 1 76.9922";
+  }
 
   // Whether the receiver prints a line that matches after `from` (an offset in its output)
   // within the time.
@@ -96,5 +102,5 @@ class KdeTest : public ::testing::Test {
     return lines;
   }
 
-  std::unique_ptr<KWinSession> session;
+  std::unique_ptr<Session> session;
 };
