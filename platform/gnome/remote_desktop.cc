@@ -102,7 +102,9 @@ std::unique_ptr<RemoteDesktop> RemoteDesktop::open(bool forced) {
   }
   const std::string address = sessionBusAddress();
   if (address.empty()) return nullptr;
-  g_log_set_writer_func(silentWriter, nullptr, nullptr);
+  // GLib takes a writer once per process.
+  static const bool silenced = (g_log_set_writer_func(silentWriter, nullptr, nullptr), true);
+  (void)silenced;
 
   std::unique_ptr<RemoteDesktop> self(new RemoteDesktop);
   // Signals are dispatched in the context that was the thread's default when they were

@@ -5,7 +5,8 @@
 // The D-Bus library is GDBus, from Debian's GLib: mutter's own, well kept, and a plain C API
 // that the agent's single loop can drive without exceptions; sdbus-c++ would add a C++ layer
 // and a dependency for the same messages. GDBus writes messages from a worker thread of its own;
-// everything the agent calls happens on the agent's thread.
+// everything the agent calls happens on the agent's thread. That thread starts after the agent
+// has blocked its stop signals, and inherits the mask, so those still end the agent's wait.
 //
 // Opening waits until mutter has added every stream to PipeWire (its signal, with a time limit):
 // before that, mutter places absolute motion off target. Input requests are sent without waiting

@@ -24,7 +24,7 @@ constexpr const char* kSocket = "kwin-test-0";
 
 bool KWinSession::installed() { return access(kKWin, X_OK) == 0; }
 
-KWinSession::KWinSession() {
+KWinSession::KWinSession(const std::string& dataDir, const std::string& keeper) {
   char pattern[] = "/tmp/input-agent-kwin.XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
     failure_ = "no runtime folder";
@@ -44,10 +44,15 @@ KWinSession::KWinSession() {
   kwinOptions.setEnv = {{"XDG_RUNTIME_DIR", dir_},
                         {"HOME", dir_},
                         {"KWIN_COMPOSE", "Q"},
-                        {"KWIN_WAYLAND_NO_PERMISSION_CHECKS", "1"},
                         {"QT_LOGGING_RULES", "*=false"}};
   kwinOptions.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM",
                           "DBUS_SESSION_BUS_ADDRESS"};
+  if (dataDir.empty()) {
+    kwinOptions.setEnv.emplace_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS", "1");
+  } else {
+    kwinOptions.setEnv.emplace_back("XDG_DATA_DIRS", dataDir + ":/usr/share");
+    kwinOptions.unsetEnv.push_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS");
+  }
   kwinOptions.noStdin = true;
   const std::string command = "exec " + copy + " --virtual --socket " + socket_ +
                               " --width 1280 --height 800 --no-lockscreen --no-global-shortcuts"
@@ -73,7 +78,7 @@ KWinSession::KWinSession() {
   // The agent itself, idle on an open standard input, is the fake input client that stays.
   ProcessOptions keeperOptions = clientOptions;
   keeperOptions.setEnv.emplace_back("INPUT_AGENT_BACKEND", "kde");
-  keeper_ = std::make_unique<RunningProcess>(std::vector<std::string>{AGENT}, keeperOptions);
+  keeper_ = std::make_unique<RunningProcess>(std::vector<std::string>{keeper}, keeperOptions);
   if (!keeper_->waitForOut("READY\n", 10000)) {
     failure_ = "the fake input client did not start";
     return;

@@ -4,9 +4,9 @@
 // window that gets the pointer only when the agent connects misses the agent's first events.
 //
 // KWin runs with its virtual backend, Qt's software compositing, no lock screen and no global
-// shortcuts, in a private XDG_RUNTIME_DIR and HOME, with its permission check off (tests run
-// unpackaged executables that no .desktop file trusts). Debian's kwin_wayland carries a file
-// capability that a container may not grant, so the session runs a copy of it, named as KWin
+// shortcuts, in a private XDG_RUNTIME_DIR and HOME, and by default with its permission check off
+// (tests run unpackaged executables that no .desktop file trusts). Debian's kwin_wayland carries a
+// file capability that a container may not grant, so the session runs a copy of it, named as KWin
 // expects (its own Qt platform plugin loads only in an executable called kwin_wayland).
 // Everything is stopped and removed when the object goes.
 #pragma once
@@ -20,7 +20,10 @@
 
 class KWinSession {
  public:
-  KWinSession();
+  // With `dataDir`, KWin checks its permissions: fake input goes only to executables that a
+  // .desktop file under dataDir/applications trusts, and `keeper` (such an executable) is the
+  // client that stays connected.
+  explicit KWinSession(const std::string& dataDir = "", const std::string& keeper = AGENT);
   ~KWinSession();
   KWinSession(const KWinSession&) = delete;
   KWinSession& operator=(const KWinSession&) = delete;
