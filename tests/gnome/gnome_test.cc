@@ -52,6 +52,19 @@ TEST_F(Gnome, MotionIsAbsoluteOnTheMonitorAndNeverOffIt) {
                                 "motion 1279 0", "motion 0 400", "motion 3 4"}));
 }
 
+using TwoMonitors = ReceiverTest<TwoMonitorMutterSession>;
+
+// Each point goes to the stream of the monitor that holds it; a point on neither (below the
+// smaller one, or off the desktop) to the nearest pixel of the nearest monitor.
+TEST_F(TwoMonitors, MotionGoesToTheRightMonitorsStream) {
+  EXPECT_EQ(withoutRepeats(run("M 100 200\nM 1500 300\nM 2079 599\nM 1700 700\nM 1279 799\n"
+                               "M 3000 -50\nM 3 4\n",
+                               {"motion"})),
+            (std::vector<std::string>{"motion 100 200", "motion 1500 300", "motion 2079 599",
+                                      "motion 1700 599", "motion 1279 799", "motion 2079 0",
+                                      "motion 3 4"}));
+}
+
 TEST_F(Gnome, ButtonsPressDragAndRelease) {
   const struct {
     const char* name;

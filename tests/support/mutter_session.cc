@@ -67,7 +67,7 @@ bool MutterSession::installed() {
          access(kPipewire, X_OK) == 0;
 }
 
-MutterSession::MutterSession() {
+MutterSession::MutterSession(const std::vector<std::string>& monitors) {
   char pattern[] = "/tmp/input-agent-mutter.XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
     failure_ = "no runtime folder";
@@ -93,10 +93,9 @@ MutterSession::MutterSession() {
     return;
   }
   pipewire_ = quiet("pipewire", kPipewire);
-  mutter_ = quiet("mutter", std::string(kMutter) +
-                                " --wayland --headless --no-x11 --virtual-monitor 1280x800"
-                                " --wayland-display " +
-                                kSocket);
+  std::string mutter = std::string(kMutter) + " --wayland --headless --no-x11";
+  for (const std::string& size : monitors) mutter += " --virtual-monitor " + size;
+  mutter_ = quiet("mutter", mutter + " --wayland-display " + kSocket);
   if (!waitFor([&] { return isSocket(dir_ + "/" + kSocket); }, 15000) ||
       !waitFor([&] { return nameOwned(address, "org.gnome.Mutter.RemoteDesktop"); }, 15000)) {
     failure_ = "mutter did not start";

@@ -1,7 +1,8 @@
 // A private headless mutter for the GNOME route's end-to-end tests: its own session bus
-// (dbus-daemon) and PipeWire in a private XDG_RUNTIME_DIR, mutter with one virtual monitor of
-// 1280x800 and no X, the tests' own receiving window (tests/wayland/receiver.cc), and a remote
-// desktop client that stays for the whole session (the agent itself, idle on an open input).
+// (dbus-daemon) and PipeWire in a private XDG_RUNTIME_DIR, mutter with virtual monitors (one of
+// 1280x800 unless told) and no X, the tests' own receiving window (tests/wayland/receiver.cc), and
+// a remote desktop client that stays for the whole session (the agent itself, idle on an open
+// input).
 //
 // Headless mutter 43 has no keymap until a keyboard device has sent a key, and crashes when a
 // client asks for a keyboard before that: the session has the agent tap Shift before the
@@ -19,7 +20,8 @@
 
 class MutterSession {
  public:
-  MutterSession();
+  // One virtual monitor per size ("1280x800"); mutter places them side by side, left to right.
+  explicit MutterSession(const std::vector<std::string>& monitors = {"1280x800"});
   ~MutterSession();
   MutterSession(const MutterSession&) = delete;
   MutterSession& operator=(const MutterSession&) = delete;
@@ -41,4 +43,10 @@ class MutterSession {
   std::unique_ptr<RunningProcess> keeper_;
   std::unique_ptr<RunningProcess> receiver_;
   std::string failure_;
+};
+
+// Two monitors: 1280x800 at (0, 0) and 800x600 at (1280, 0).
+class TwoMonitorMutterSession : public MutterSession {
+ public:
+  TwoMonitorMutterSession() : MutterSession({"1280x800", "800x600"}) {}
 };
