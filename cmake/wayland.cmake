@@ -51,6 +51,15 @@ wayland_protocol(protocol_sources wlr-virtual-pointer-unstable-v1 "${wlr_pointer
 wayland_protocol(protocol_sources virtual-keyboard-unstable-v1 "${wlr_keyboard_xml}")
 wayland_protocol(protocol_sources xdg-output-unstable-v1
   "${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml")
+# KWin's fake input (the KDE route) comes from Debian's plasma-wayland-protocols.
+find_package(PlasmaWaylandProtocols CONFIG QUIET)
+if(NOT PLASMA_WAYLAND_PROTOCOLS_DIR)
+  set(PLASMA_WAYLAND_PROTOCOLS_DIR /usr/share/plasma-wayland-protocols)
+endif()
+if(NOT EXISTS "${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml")
+  message(FATAL_ERROR "KWin's fake-input.xml (plasma-wayland-protocols) is needed: scripts/setup build")
+endif()
+wayland_protocol(protocol_sources fake-input "${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml")
 wayland_protocol(protocol_sources xdg-shell "${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml")
 
 # The generated code is C and not ours: no warnings from it.

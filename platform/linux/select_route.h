@@ -1,9 +1,10 @@
 // The choice of route at start. Without INPUT_AGENT_BACKEND the routes are tried in order and
 // the first that can run here is taken: wlroots (WAYLAND_DISPLAY or WAYLAND_SOCKET set, and a
-// compositor that offers both the virtual pointer and the virtual keyboard), then X11 (a display
-// named by DISPLAY with the XTest extension). INPUT_AGENT_BACKEND=wlroots or =x11 takes that
-// route only; another value, or a named route that cannot run here, gives none. With no route
-// the agent posts nowhere.
+// compositor that offers both the virtual pointer and the virtual keyboard), then KDE (a
+// compositor that offers KWin's fake input), then GNOME (a Wayland session whose session bus has
+// mutter's remote desktop), then X11 (a display named by DISPLAY with the XTest extension).
+// INPUT_AGENT_BACKEND=wlroots, =kde, =gnome or =x11 takes that route only; another value, or a
+// named route that cannot run here, gives none. With no route the agent posts nowhere.
 #pragma once
 
 #include <memory>

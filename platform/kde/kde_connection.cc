@@ -1,0 +1,142 @@
+// KDE Plasma: the connection to KWin (see kde_connection.h).
+#include "platform/kde/kde_connection.h"
+
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Fake input of version 4 has absolute motion (3) and keys (4).
+constexpr std::uint32_t kFakeInputVersion = 4;
+
+void silence(const char*, va_list) {}
+
+void seatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
+  *static_cast<bool*>(data) = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+}
+void seatName(void*, wl_seat*, const char*) {}
+const wl_seat_listener kSeatListener = {seatCapabilities, seatName};
+
+void keyboardKeymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
+  auto* keymap = static_cast<std::string*>(data);
+  if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
+    void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (text != MAP_FAILED) {
+      const char* chars = static_cast<const char*>(text);
+      keymap->assign(chars, strnlen(chars, size));
+      munmap(text, size);
+    }
+  }
+  close(fd);
+}
+void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
+void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
+void keyboardKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
+void keyboardModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+                       std::uint32_t, std::uint32_t) {}
+void keyboardRepeat(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
+const wl_keyboard_listener kKeyboardListener = {keyboardKeymap, keyboardEnter,     keyboardLeave,
+                                                keyboardKey,    keyboardModifiers, keyboardRepeat};
+
+}  // namespace
+
+void KdeConnection::global(void* data, wl_registry* registry, std::uint32_t name,
+                           const char* interface, std::uint32_t version) {
+  auto* self = static_cast<KdeConnection*>(data);
+  if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
+      version >= kFakeInputVersion && self->fakeInput_ == nullptr) {
+    self->fakeInput_ = static_cast<org_kde_kwin_fake_input*>(
+        wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, kFakeInputVersion));
+  } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && self->seat == nullptr) {
+    self->seatVersion = std::min(version, 5u);
+    self->seat = static_cast<wl_seat*>(
+        wl_registry_bind(registry, name, &wl_seat_interface, self->seatVersion));
+  }
+}
+
+std::unique_ptr<KdeConnection> KdeConnection::open(bool forced) {
+  const char* name = std::getenv("WAYLAND_DISPLAY");
+  const char* socket = std::getenv("WAYLAND_SOCKET");
+  if (!forced && (name == nullptr || *name == '\0') && (socket == nullptr || *socket == '\0')) {
+    return nullptr;
+  }
+  wl_log_set_handler_client(silence);
+  std::unique_ptr<KdeConnection> self(new KdeConnection);
+  self->display = wl_display_connect(nullptr);
+  if (self->display == nullptr) return nullptr;
+  static const wl_registry_listener listener = {global, [](void*, wl_registry*, std::uint32_t) {}};
+  self->registry = wl_display_get_registry(self->display);
+  wl_registry_add_listener(self->registry, &listener, self.get());
+  if (wl_display_roundtrip(self->display) < 0 || self->fakeInput_ == nullptr) return nullptr;
+  org_kde_kwin_fake_input_authenticate(self->fakeInput_, "input-agent",
+                                       "turns a controller's commands into input");
+  self->readSeatKeymap();
+  if (!self->live()) return nullptr;
+  return self;
+}
+
+// The seat's capabilities arrive in the first roundtrip; a keyboard asked for then sends the
+// keymap at once, so the second brings it.
+void KdeConnection::readSeatKeymap() {
+  if (seat == nullptr) return;
+  wl_seat_add_listener(seat, &kSeatListener, &seatHasKeyboard);
+  wl_display_roundtrip(display);
+  if (!seatHasKeyboard || !live()) return;
+  wl_keyboard* keyboard = wl_seat_get_keyboard(seat);
+  wl_keyboard_add_listener(keyboard, &kKeyboardListener, &keymap_);
+  wl_display_roundtrip(display);
+  if (seatVersion >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
+    wl_keyboard_release(keyboard);
+  } else {
+    wl_keyboard_destroy(keyboard);
+  }
+}
+
+KdeConnection::~KdeConnection() {
+  if (fakeInput_ != nullptr) wl_proxy_destroy(reinterpret_cast<wl_proxy*>(fakeInput_));
+  if (seat != nullptr) {
+    if (seatVersion >= WL_SEAT_RELEASE_SINCE_VERSION) {
+      wl_seat_release(seat);
+    } else {
+      wl_seat_destroy(seat);
+    }
+  }
+  if (registry != nullptr) wl_registry_destroy(registry);
+  if (display != nullptr) wl_display_disconnect(display);
+}
+
+bool KdeConnection::live() const {
+  return display != nullptr && wl_display_get_error(display) == 0;
+}
+
+void KdeConnection::flush() {
+  while (live() && wl_display_flush(display) < 0 && errno == EAGAIN) {
+    pollfd fd{wl_display_get_fd(display), POLLOUT, 0};
+    if (poll(&fd, 1, 1000) <= 0 && errno != EINTR) return;
+  }
+}
+
+void KdeConnection::dispatchPending() {
+  if (!live()) return;
+  while (wl_display_prepare_read(display) != 0) {
+    if (wl_display_dispatch_pending(display) < 0) return;
+  }
+  pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+  if (poll(&fd, 1, 0) > 0) {
+    wl_display_read_events(display);
+  } else {
+    wl_display_cancel_read(display);
+  }
+  wl_display_dispatch_pending(display);
+}
+
+void KdeConnection::roundtrip() {
+  if (live()) wl_display_roundtrip(display);
+}

@@ -1,0 +1,241 @@
+// The GNOME route under headless mutter: pointer through the monitor's screen-cast stream,
+// buttons, scrolling, keys by physical key, chords, the Linux shortcuts, text within the layout,
+// release at exit and the choice of route, as the tests' own window receives them.
+#include <linux/input-event-codes.h>
+#include <signal.h>
+
+#include <cmath>
+
+#include "keys/key_codes.h"
+#include "keys/key_table.h"
+#include "support/mutter_session.h"
+#include "support/receiver_fixture.h"
+
+namespace {
+
+using Gnome = ReceiverTest<MutterSession>;
+
+// "key 30 1 a" without its text: "key 30 1".
+std::string withoutText(const std::string& line) {
+  const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
+  return space == std::string::npos ? line : line.substr(0, space);
+}
+
+// What the presses among "key" lines type, in order ("key 30 1 a" types "a").
+std::vector<std::string> typedBy(const std::vector<std::string>& lines) {
+  std::vector<std::string> typed;
+  for (const std::string& line : lines) {
+    const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
+    if (space == std::string::npos || line.compare(space - 2, 2, " 1") != 0) continue;
+    const std::string text = line.substr(space + 1);
+    if (text != "-") typed.push_back(text);
+  }
+  return typed;
+}
+
+// The lines without repeats of the line before (mutter repeats the pointer's place with each
+// button event).
+std::vector<std::string> withoutRepeats(const std::vector<std::string>& lines) {
+  std::vector<std::string> kept;
+  for (const std::string& line : lines) {
+    if (kept.empty() || kept.back() != line) kept.push_back(line);
+  }
+  return kept;
+}
+
+TEST_F(Gnome, MotionIsAbsoluteOnTheMonitorAndNeverOffIt) {
+  EXPECT_EQ(
+      withoutRepeats(run("M 100 200\n{\"cmd\":\"move\",\"x\":1279,\"y\":799}\nM 0 0\n"
+                         "M 640 400\nM nan 5\nM 5000 -20\nM -3 400\nM 3 4\n",
+                         {"motion"})),
+      (std::vector<std::string>{"motion 100 200", "motion 1279 799", "motion 0 0", "motion 640 400",
+                                "motion 1279 0", "motion 0 400", "motion 3 4"}));
+}
+
+using TwoMonitors = ReceiverTest<TwoMonitorMutterSession>;
+
+// Each point goes to the stream of the monitor that holds it; a point on neither (below the
+// smaller one, or off the desktop) to the nearest pixel of the nearest monitor.
+TEST_F(TwoMonitors, MotionGoesToTheRightMonitorsStream) {
+  EXPECT_EQ(withoutRepeats(run("M 100 200\nM 1500 300\nM 2079 599\nM 1700 700\nM 1279 799\n"
+                               "M 3000 -50\nM 3 4\n",
+                               {"motion"})),
+            (std::vector<std::string>{"motion 100 200", "motion 1500 300", "motion 2079 599",
+                                      "motion 1700 599", "motion 1279 799", "motion 2079 0",
+                                      "motion 3 4"}));
+}
+
+TEST_F(Gnome, ButtonsPressDragAndRelease) {
+  const struct {
+    const char* name;
+    int code;
+  } buttons[] = {{"left", BTN_LEFT}, {"right", BTN_RIGHT}, {"middle", BTN_MIDDLE}};
+  for (const auto& b : buttons) {
+    const std::string button = std::string(",\"button\":\"") + b.name + "\"}";
+    const std::string code = std::to_string(b.code);
+    EXPECT_EQ(withoutRepeats(withoutTimes(run("{\"cmd\":\"down\",\"x\":10,\"y\":20" + button +
+                                                  "\n{\"cmd\":\"move\",\"x\":30,\"y\":40}\n"
+                                                  "{\"cmd\":\"up\",\"x\":50,\"y\":60" +
+                                                  button + "\n",
+                                              {"motion", "button"}))),
+              (std::vector<std::string>{"motion 10 20", "button " + code + " 1", "motion 30 40",
+                                        "motion 50 60", "button " + code + " 0"}))
+        << b.name;
+  }
+}
+
+TEST_F(Gnome, DoubleClickAndResetRelease) {
+  EXPECT_EQ(
+      withoutTimes(run("{\"cmd\":\"dblclick\",\"x\":300,\"y\":200}\n"
+                       "{\"cmd\":\"down\",\"x\":5,\"y\":5,\"button\":\"right\"}\n"
+                       "{\"cmd\":\"down\",\"x\":5,\"y\":5}\nRESET\n",
+                       {"button"})),
+      (std::vector<std::string>{"button 272 1", "button 272 0", "button 272 1", "button 272 0",
+                                "button 273 1", "button 272 1", "button 272 0", "button 273 0"}));
+}
+
+// One continuous axis event per scroll, in pixels, positive down and right (mutter hands pixels
+// on to within a hundredth, both axes of a scroll in one frame, horizontal first).
+TEST_F(Gnome, ScrollingSendsContinuousPixels) {
+  std::vector<std::string> lines;
+  for (const std::string& line :
+       run("M 600 400\nW 0 120\nW 0 -35\nW 30 0\n{\"cmd\":\"wheel\",\"dx\":-15,\"dy\":2.5}\n",
+           {"axis", "source", "discrete"})) {
+    if (line.rfind("axis ", 0) != 0) {
+      lines.push_back(line);
+      continue;
+    }
+    const long pixels = std::lround(std::stod(line.substr(7)));
+    lines.push_back(line.substr(0, 7) + std::to_string(pixels));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"source 2", "axis 0 120", "source 2", "axis 0 -35",
+                                             "source 2", "axis 1 30", "source 2", "axis 1 -15",
+                                             "axis 0 3", "source 2"}));
+}
+
+// Every key but the left Super key, which mutter keeps for itself when it is tapped alone (the
+// overlay key: GNOME's overview, which is what "win_key" asks for).
+TEST_F(Gnome, EveryKeyNameArrivesAsItsLinuxKey) {
+  std::string input;
+  std::vector<std::string> expected;
+  for (const KeyCodeRow& row : kKeyCodeTable) {
+    const PhysicalKey* key = findPhysicalKey(row.code);
+    ASSERT_NE(key, nullptr) << row.name;
+    if (key->linuxCode == KEY_LEFTMETA) continue;
+    input += "{\"cmd\":\"key\",\"code\":\"" + std::string(row.name) + "\"}\n";
+    expected.push_back("key " + std::to_string(key->linuxCode) + " 1");
+    expected.push_back("key " + std::to_string(key->linuxCode) + " 0");
+  }
+  std::vector<std::string> lines = run(input, {"key"});
+  for (std::string& line : lines) line = withoutText(line);
+  EXPECT_EQ(lines, expected);
+}
+
+// Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
+TEST_F(Gnome, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
+  const struct {
+    const char* input;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {R"({"cmd":"key","code":"KeyA","shift":true})",
+       {"key 42 1 -", "mods Shift", "key 30 1 A", "key 30 0 -", "key 42 0 -", "mods -"}},
+      {R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true})",
+       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 46 1 U+03",
+        "key 46 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
+      // A modifier that the controller holds is not pressed again.
+      {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
+       "\n"
+       R"({"cmd":"key","code":"Digit1","shift":true,"ctrl":true})"
+       "\n"
+       R"({"cmd":"key","code":"ShiftLeft","action":"up"})",
+       {"key 42 1 -", "mods Shift", "key 29 1 -", "mods Shift+Control", "key 2 1 !", "key 2 0 -",
+        "key 29 0 -", "mods Shift", "key 42 0 -", "mods -"}},
+      {R"({"cmd":"shortcut","shortcut":"copy"})",
+       {"key 29 1 -", "mods Control", "key 46 1 U+03", "key 46 0 -", "key 29 0 -", "mods -"}},
+      {R"({"cmd":"shortcut","shortcut":"ctrl_alt_del"})",
+       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 111 1 U+7F",
+        "key 111 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
+  }
+}
+
+// Text goes as keysyms that mutter types with the keys of its layout (US here), Shift where
+// needed; characters the layout lacks are dropped.
+TEST_F(Gnome, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
+  std::string input;
+  for (const char* text : {"a", "Z", "@", "é", "😀", "東", "\\n", " ", "~"}) {
+    input += std::string("{\"cmd\":\"key\",\"key\":\"") + text + "\"}\n";
+  }
+  EXPECT_EQ(typedBy(run(input, {"key"})),
+            (std::vector<std::string>{"a", "Z", "@", "U+0D", " ", "~"}));
+
+  std::string text, lines;
+  for (int i = 0; i < 200; ++i) {
+    const char c = static_cast<char>('a' + i % 26);
+    text += c;
+    lines += std::string("{\"cmd\":\"key\",\"key\":\"") + c + "\"}\n";
+  }
+  std::string received;
+  for (const std::string& typed : typedBy(run(lines, {"key"}))) received += typed;
+  EXPECT_EQ(received, text);
+}
+
+TEST_F(Gnome, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
+  const struct {
+    const char* name;
+    int signal;  // 0: the input ends the agent
+    const char* input;
+  } ends[] = {{"QUIT", 0, "QUIT\n"},
+              {"end of input", 0, ""},
+              {"SIGTERM", SIGTERM, ""},
+              {"SIGINT", SIGINT, ""},
+              {"SIGHUP", SIGHUP, ""}};
+  for (const auto& end : ends) {
+    const std::size_t from = session->receiver().out().size();
+    RunningProcess agent({AGENT}, agentOptions());
+    ASSERT_TRUE(agent.waitForOut("READY\n")) << end.name;
+    agent.write(
+        "{\"cmd\":\"key\",\"code\":\"KeyZ\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"key\",\"code\":\"ShiftRight\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"down\",\"x\":50,\"y\":60,\"button\":\"middle\"}\n");
+    ASSERT_TRUE(waitForLine(from, [](const std::string& l) {
+      return l.rfind("button 274 1", 0) == 0;
+    })) << end.name;
+    agent.write(end.input);
+    if (end.signal != 0) kill(agent.pid(), end.signal);
+    const ProcessResult result = end.signal != 0 ? agent.waitForExit() : agent.finish();
+    EXPECT_EQ(result.exitStatus, 0) << end.name;
+    for (const char* release : {"key 44 0 -", "key 54 0 -", "mods -"}) {
+      EXPECT_TRUE(waitForLine(from, [&](const std::string& l) { return l == release; }))
+          << end.name << ": " << release;
+    }
+    EXPECT_TRUE(waitForLine(from, [](const std::string& l) {
+      return l.rfind("button 274 0", 0) == 0;
+    })) << end.name;
+  }
+}
+
+// Unforced, the agent takes mutter's remote desktop (mutter offers neither wlroots protocol nor
+// KWin's fake input, and there is no X display); forced to another route it posts nowhere.
+TEST_F(Gnome, TheRouteIsChosenFromTheEnvironment) {
+  EXPECT_EQ(withoutRepeats(run("M 11 12\n", {"motion"})),
+            (std::vector<std::string>{"motion 11 12"}));
+
+  ProcessOptions forced = agentOptions();
+  forced.setEnv.emplace_back("INPUT_AGENT_BACKEND", "gnome");
+  EXPECT_EQ(withoutRepeats(run("M 13 14\n", {"motion"}, &forced)),
+            (std::vector<std::string>{"motion 13 14"}));
+
+  for (const char* other : {"wlroots", "kde", "x11", ""}) {
+    ProcessOptions options = agentOptions();
+    options.setEnv.emplace_back("INPUT_AGENT_BACKEND", other);
+    const std::size_t from = session->receiver().out().size();
+    const ProcessResult result = runProcess({AGENT}, "M 15 16\nW 77 0\n", options);
+    EXPECT_EQ(result.out, "READY\n") << other;
+    EXPECT_FALSE(waitForLine(from, isMarker, 300)) << other;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+// The KDE route under headless KWin: pointer, buttons, scrolling, keys by physical key, chords,
+// the Linux shortcuts, text within the layout, release at exit and the choice of route, as the
+// tests' own window receives them.
+#include <linux/input-event-codes.h>
+#include <signal.h>
+
+#include "keys/key_codes.h"
+#include "keys/key_table.h"
+#include "support/kwin_session.h"
+#include "support/receiver_fixture.h"
+
+namespace {
+
+using Kde = ReceiverTest<KWinSession>;
+
+// "key 30 1 a" without its text: "key 30 1".
+std::string withoutText(const std::string& line) {
+  const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
+  return space == std::string::npos ? line : line.substr(0, space);
+}
+
+// What the presses among "key" lines type, in order ("key 30 1 a" types "a").
+std::vector<std::string> typedBy(const std::vector<std::string>& lines) {
+  std::vector<std::string> typed;
+  for (const std::string& line : lines) {
+    const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
+    if (space == std::string::npos || line.compare(space - 2, 2, " 1") != 0) continue;
+    const std::string text = line.substr(space + 1);
+    if (text != "-") typed.push_back(text);
+  }
+  return typed;
+}
+
+// Each motion line followed by a scroll of nothing, which sends a motion the agent held back.
+std::string everyMotion(const std::vector<std::string>& lines) {
+  std::string input;
+  for (const std::string& line : lines) input += line + "\nW 0 0\n";
+  return input;
+}
+
+TEST_F(Kde, MotionIsAbsoluteInGlobalCoordinates) {
+  EXPECT_EQ(run(everyMotion({"M 100 200", "{\"cmd\":\"move\",\"x\":1279,\"y\":799}", "M 0 0",
+                             "M 640.4 400", "M nan 5", "M 3 4"}),
+                {"motion"}),
+            (std::vector<std::string>{"motion 100 200", "motion 1279 799", "motion 0 0",
+                                      "motion 640 400", "motion 3 4"}));
+}
+
+TEST_F(Kde, ButtonsPressDragAndRelease) {
+  const struct {
+    const char* name;
+    int code;
+  } buttons[] = {{"left", BTN_LEFT}, {"right", BTN_RIGHT}, {"middle", BTN_MIDDLE}};
+  for (const auto& b : buttons) {
+    const std::string button = std::string(",\"button\":\"") + b.name + "\"}";
+    const std::string code = std::to_string(b.code);
+    EXPECT_EQ(withoutTimes(run(everyMotion({"{\"cmd\":\"down\",\"x\":10,\"y\":20" + button,
+                                            "{\"cmd\":\"move\",\"x\":30,\"y\":40}",
+                                            "{\"cmd\":\"up\",\"x\":50,\"y\":60" + button}),
+                               {"motion", "button"})),
+              (std::vector<std::string>{"motion 10 20", "button " + code + " 1", "motion 30 40",
+                                        "motion 50 60", "button " + code + " 0"}))
+        << b.name;
+  }
+}
+
+TEST_F(Kde, DoubleClickAndResetRelease) {
+  EXPECT_EQ(
+      withoutTimes(run("{\"cmd\":\"dblclick\",\"x\":300,\"y\":200}\n"
+                       "{\"cmd\":\"down\",\"x\":5,\"y\":5,\"button\":\"right\"}\n"
+                       "{\"cmd\":\"down\",\"x\":5,\"y\":5}\nRESET\n",
+                       {"button"})),
+      (std::vector<std::string>{"button 272 1", "button 272 0", "button 272 1", "button 272 0",
+                                "button 273 1", "button 272 1", "button 272 0", "button 273 0"}));
+}
+
+TEST_F(Kde, ScrollingSendsPixelsDownAndRight) {
+  EXPECT_EQ(run("M 600 400\nW 0 120\nW 0 -35\nW 30 0\n{\"cmd\":\"wheel\",\"dx\":-15,\"dy\":2.5}\n",
+                {"axis"}),
+            (std::vector<std::string>{"axis 0 120", "axis 0 -35", "axis 1 30", "axis 0 3",
+                                      "axis 1 -15"}));
+}
+
+TEST_F(Kde, EveryKeyNameArrivesAsItsLinuxKey) {
+  std::string input;
+  std::vector<std::string> expected;
+  for (const KeyCodeRow& row : kKeyCodeTable) {
+    const PhysicalKey* key = findPhysicalKey(row.code);
+    ASSERT_NE(key, nullptr) << row.name;
+    input += "{\"cmd\":\"key\",\"code\":\"" + std::string(row.name) + "\"}\n";
+    expected.push_back("key " + std::to_string(key->linuxCode) + " 1");
+    expected.push_back("key " + std::to_string(key->linuxCode) + " 0");
+  }
+  std::vector<std::string> lines = run(input, {"key"});
+  for (std::string& line : lines) line = withoutText(line);
+  EXPECT_EQ(lines, expected);
+}
+
+// Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
+TEST_F(Kde, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
+  const struct {
+    const char* input;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {R"({"cmd":"key","code":"KeyA","shift":true})",
+       {"key 42 1 -", "mods Shift", "key 30 1 A", "key 30 0 -", "key 42 0 -", "mods -"}},
+      {R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true})",
+       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 46 1 U+03",
+        "key 46 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
+      // A modifier that the controller holds is not pressed again.
+      {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
+       "\n"
+       R"({"cmd":"key","code":"Digit1","shift":true,"ctrl":true})"
+       "\n"
+       R"({"cmd":"key","code":"ShiftLeft","action":"up"})",
+       {"key 42 1 -", "mods Shift", "key 29 1 -", "mods Shift+Control", "key 2 1 !", "key 2 0 -",
+        "key 29 0 -", "mods Shift", "key 42 0 -", "mods -"}},
+      // A lone "down" with flags leaves no modifier held after its line.
+      {R"({"cmd":"key","code":"KeyB","ctrl":true,"action":"down"})"
+       "\n"
+       R"({"cmd":"key","code":"KeyB","action":"up"})",
+       {"key 29 1 -", "mods Control", "key 48 1 U+02", "key 29 0 -", "mods -", "key 48 0 -"}},
+      {R"({"cmd":"shortcut","shortcut":"copy"})",
+       {"key 29 1 -", "mods Control", "key 46 1 U+03", "key 46 0 -", "key 29 0 -", "mods -"}},
+      {R"({"cmd":"shortcut","shortcut":"paste"})",
+       {"key 29 1 -", "mods Control", "key 47 1 U+16", "key 47 0 -", "key 29 0 -", "mods -"}},
+      {R"({"cmd":"shortcut","shortcut":"ctrl_alt_del"})",
+       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 111 1 U+7F",
+        "key 111 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
+  }
+}
+
+// Text goes through the keys of KWin's layout (US here), with Shift where the character needs
+// it; characters the layout lacks are dropped.
+TEST_F(Kde, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
+  std::string input;
+  for (const char* text : {"a", "Z", "@", "é", "😀", "東", "\\n", " ", "~"}) {
+    input += std::string("{\"cmd\":\"key\",\"key\":\"") + text + "\"}\n";
+  }
+  EXPECT_EQ(typedBy(run(input, {"key"})),
+            (std::vector<std::string>{"a", "Z", "@", "U+0D", " ", "~"}));
+
+  // A 200-character text one character a line arrives whole and in order.
+  std::string text, lines;
+  for (int i = 0; i < 200; ++i) {
+    const char c = static_cast<char>('a' + i % 26);
+    text += c;
+    lines += std::string("{\"cmd\":\"key\",\"key\":\"") + c + "\"}\n";
+  }
+  std::string received;
+  for (const std::string& typed : typedBy(run(lines, {"key"}))) received += typed;
+  EXPECT_EQ(received, text);
+}
+
+TEST_F(Kde, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
+  const struct {
+    const char* name;
+    int signal;  // 0: the input ends the agent
+    const char* input;
+  } ends[] = {{"QUIT", 0, "QUIT\n"},
+              {"end of input", 0, ""},
+              {"SIGTERM", SIGTERM, ""},
+              {"SIGINT", SIGINT, ""},
+              {"SIGHUP", SIGHUP, ""}};
+  for (const auto& end : ends) {
+    const std::size_t from = session->receiver().out().size();
+    RunningProcess agent({AGENT}, agentOptions());
+    ASSERT_TRUE(agent.waitForOut("READY\n")) << end.name;
+    agent.write(
+        "{\"cmd\":\"key\",\"code\":\"KeyZ\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"key\",\"code\":\"ShiftRight\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"down\",\"x\":50,\"y\":60,\"button\":\"middle\"}\n");
+    ASSERT_TRUE(waitForLine(from, [](const std::string& l) {
+      return l.rfind("button 274 1", 0) == 0;
+    })) << end.name;
+    agent.write(end.input);
+    if (end.signal != 0) kill(agent.pid(), end.signal);
+    const ProcessResult result = end.signal != 0 ? agent.waitForExit() : agent.finish();
+    EXPECT_EQ(result.exitStatus, 0) << end.name;
+    for (const char* release : {"key 44 0 -", "key 54 0 -", "mods -"}) {
+      EXPECT_TRUE(waitForLine(from, [&](const std::string& l) { return l == release; }))
+          << end.name << ": " << release;
+    }
+    EXPECT_TRUE(waitForLine(from, [](const std::string& l) {
+      return l.rfind("button 274 0", 0) == 0;
+    })) << end.name;
+  }
+}
+
+// Unforced, the agent takes KWin's fake input (KWin offers no wlroots protocol, and there is no
+// X display); forced to another route, or with KDE forced where there is no Wayland display, it
+// posts nowhere.
+TEST_F(Kde, TheRouteIsChosenFromTheEnvironment) {
+  EXPECT_EQ(run("M 11 12\n", {"motion"}), (std::vector<std::string>{"motion 11 12"}));
+
+  ProcessOptions forced = agentOptions();
+  forced.setEnv.emplace_back("INPUT_AGENT_BACKEND", "kde");
+  EXPECT_EQ(run("M 13 14\n", {"motion"}, &forced), (std::vector<std::string>{"motion 13 14"}));
+
+  for (const char* other : {"wlroots", "gnome", "x11", ""}) {
+    ProcessOptions options = agentOptions();
+    options.setEnv.emplace_back("INPUT_AGENT_BACKEND", other);
+    const std::size_t from = session->receiver().out().size();
+    const ProcessResult result = runProcess({AGENT}, "M 15 16\nW 77 0\n", options);
+    EXPECT_EQ(result.out, "READY\n") << other;
+    EXPECT_FALSE(waitForLine(from, isMarker, 300)) << other;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// The end-to-end fixture of the KDE and GNOME routes: a private headless compositor session per
+// test (support/kwin_session.h, support/mutter_session.h), the agent run in it, and the
+// receiver's report read back line by line. Session has installed(), failure(), environment()
+// and receiver().
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/run_process.h"
+
+template <typename Session>
+class ReceiverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Session::installed()) GTEST_SKIP() << "the compositor is not installed";
+    session = std::make_unique<Session>();
+    ASSERT_EQ(session->failure(), "");
+  }
+
+  // The agent's environment: this session's Wayland display, no X display, no forced route.
+  ProcessOptions agentOptions() const {
+    ProcessOptions options;
+    options.setEnv = session->environment();
+    options.unsetEnv = {"DISPLAY", "INPUT_AGENT_BACKEND"};
+    return options;
+  }
+
+  // Runs the agent on the input and then a marker (a horizontal scroll of 77 pixels, which no
+  // test sends; mutter hands it on as 76.9922) and returns the receiver's lines from the agent's
+  // start up to the marker, those that begin with one of the prefixes.
+  std::vector<std::string> run(const std::string& input,
+                               const std::vector<std::string_view>& prefixes,
+                               const ProcessOptions* options = nullptr) {
+    const std::size_t from = session->receiver().out().size();
+    const ProcessResult result =
+        runProcess({AGENT}, input + "W 77 0\n", options ? *options : agentOptions());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "READY\n");
+    if (!waitForLine(from, isMarker)) {
+      ADD_FAILURE() << "the marker never arrived; the receiver printed:\n"
+                    << session->receiver().out().substr(from) << "the agent:\n"
+                    << result.err;
+      return {};
+    }
+    std::vector<std::string> lines;
+    for (const std::string& line : linesSince(from)) {
+      if (isMarker(line)) break;
+      if (hasPrefix(line, prefixes)) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  static bool isMarker(const std::string& line) {
+    return line == "axis 1 77" || line == "axis 1 76.9922";
+  }
+
+  // Whether the receiver prints a line that matches after `from` (an offset in its output)
+  // within the time.
+  template <typename Match>
+  bool waitForLine(std::size_t from, Match&& matches, int timeoutMs = 5000) {
+    RunningProcess& receiver = session->receiver();
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+      for (const std::string& seen : linesSince(from)) {
+        if (matches(seen)) return true;
+      }
+      receiver.waitForOut("\x01 (collects for a while)", 20);
+    }
+    return false;
+  }
+
+  std::vector<std::string> linesSince(std::size_t from) const {
+    std::vector<std::string> lines;
+    const std::string& out = session->receiver().out();
+    std::size_t start = from;
+    while (true) {
+      const std::size_t end = out.find('\n', start);
+      if (end == std::string::npos) break;
+      lines.push_back(out.substr(start, end - start));
+      start = end + 1;
+    }
+    return lines;
+  }
+
+  static bool hasPrefix(const std::string& line, const std::vector<std::string_view>& prefixes) {
+    for (std::string_view prefix : prefixes) {
+      if (line.compare(0, prefix.size() + 1, std::string(prefix) + " ") == 0) return true;
+    }
+    return false;
+  }
+
+  // "button 272 1 t=1234" without its time.
+  static std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
+    for (std::string& line : lines) {
+      const std::size_t at = line.find(" t=");
+      if (at != std::string::npos) line.resize(at);
+    }
+    return lines;
+  }
+
+  std::unique_ptr<Session> session;
+};
