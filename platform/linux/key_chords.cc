@@ -1,28 +1,8 @@
 // Keys with modifier flags as chords of Linux key presses (see key_chords.h).
 #include "platform/linux/key_chords.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "keys/key_table.h"
-
-namespace {
-
-// Virtual keys: the left key pressed for each flag, and the keys that, held, give it already.
-struct Modifier {
-  CGEventFlags mask;
-  CGKeyCode press;
-  CGKeyCode holders[2];
-};
-
-constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, 56, {56, 60}},
-    {kCGEventFlagMaskControl, 59, {59, 62}},
-    {kCGEventFlagMaskAlternate, 58, {58, 61}},
-    {kCGEventFlagMaskCommand, 55, {55, 54}},
-};
-
-}  // namespace
+#include "platform/linux/chord_modifiers.h"
 
 std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
   const PhysicalKey* key = findPhysicalKey(virtualKey);
@@ -31,13 +11,8 @@ std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
 
 void KeyChords::openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held) {
   chord = Chord{key, flags, {}};
-  for (const Modifier& modifier : kModifiers) {
-    if ((flags & modifier.mask) == 0) continue;
-    const bool given =
-        std::any_of(std::begin(modifier.holders), std::end(modifier.holders),
-                    [&](CGKeyCode holder) { return holder == key || held.holdsKey(holder); });
-    if (given) continue;
-    const std::uint32_t code = linuxCodeOf(modifier.press);
+  for (const CGKeyCode modifier : chordModifiers(flags, key, held)) {
+    const std::uint32_t code = linuxCodeOf(modifier);
     send(code, true);
     chord->pressed.push_back(code);
   }

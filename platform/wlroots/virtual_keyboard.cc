@@ -3,10 +3,6 @@
 
 #include <linux/input-event-codes.h>
 
-#include <algorithm>
-
-#include "keys/key_table.h"
-#include "platform/linux/chord_modifiers.h"
 #include "platform/wlroots/event_time.h"
 
 namespace {
@@ -37,7 +33,9 @@ std::unique_ptr<VirtualKeyboard> VirtualKeyboard::make(WaylandConnection& connec
 }
 
 VirtualKeyboard::VirtualKeyboard(WaylandConnection& connection, std::string keymap)
-    : connection(connection), keymap(std::move(keymap)) {}
+    : connection(connection),
+      keymap(std::move(keymap)),
+      chords([this](std::uint32_t linuxCode, bool press) { sendKey(linuxCode, press); }) {}
 
 void VirtualKeyboard::sendKey(std::uint32_t linuxCode, bool press) {
   if (linuxCode == 0) return;
@@ -68,58 +66,11 @@ void VirtualKeyboard::sendModifiers(bool always) {
   }
 }
 
-namespace {
-
-std::uint32_t linuxCodeOf(CGKeyCode virtualKey) {
-  const PhysicalKey* key = findPhysicalKey(virtualKey);
-  return key != nullptr ? key->linuxCode : 0;
-}
-
-}  // namespace
-
-void VirtualKeyboard::openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held) {
-  chord = Chord{key, flags, {}};
-  for (const CGKeyCode modifier : chordModifiers(flags, key, held)) {
-    const std::uint32_t code = linuxCodeOf(modifier);
-    sendKey(code, true);
-    chord->pressed.push_back(code);
-  }
-}
-
-void VirtualKeyboard::closeChord() {
-  if (!chord) return;
-  for (auto it = chord->pressed.rbegin(); it != chord->pressed.rend(); ++it) sendKey(*it, false);
-  chord.reset();
-}
-
-void VirtualKeyboard::endLine() { closeChord(); }
-
 void VirtualKeyboard::pressKey(CGKeyCode virtualKey, bool down, CGEventFlags flags,
                                HeldInputs& held) {
-  const std::uint32_t code = linuxCodeOf(virtualKey);
-  if (code == 0) return;
-  if (down) {
-    closeChord();
-    openChord(virtualKey, flags, held);
-    sendKey(code, true);
-    held.key(virtualKey, true);
-    return;
-  }
-  const bool closesChord = chord && chord->key == virtualKey && chord->flags == flags;
-  if (!closesChord) {
-    closeChord();
-    openChord(virtualKey, flags, held);
-  }
-  sendKey(code, false);
-  held.key(virtualKey, false);
-  closeChord();
+  chords.pressKey(virtualKey, down, flags, held);
 }
 
-void VirtualKeyboard::releaseHeld(HeldInputs& held) {
-  closeChord();
-  const std::vector<CGKeyCode> keys = held.keys();
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    sendKey(linuxCodeOf(*it), false);
-    held.key(*it, false);
-  }
-}
+void VirtualKeyboard::endLine() { chords.closeChord(); }
+
+void VirtualKeyboard::releaseHeld(HeldInputs& held) { chords.releaseHeld(held); }

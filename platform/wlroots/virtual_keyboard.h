@@ -5,12 +5,9 @@
 // key. In this protocol modifiers are state, not keys: after every key that changes them, the
 // keyboard sends the `modifiers` request with the state of the agent's keymap (kept with
 // xkbcommon from the keys it holds). Flags press the modifier keys themselves as well, as
-// applications expect, as on X11: a key-down with flags opens a chord, pressing each flag's left
-// modifier key first unless the controller holds a key of that modifier (HeldInputs) or the key
-// is one; the key-up of the same key with the same flags closes it, releasing the key and then
-// the modifiers. Anything else closes an open chord first, and so does the end of each line
-// (endLine). A key-up that closes no chord gets its modifiers pressed and released around it. So
-// a chord arrives with exactly its modifiers, each pressed once.
+// applications expect, as on X11, in chords as on the other Linux routes (key_chords.h); the
+// end of each line (endLine) closes a chord it left open. So a chord arrives with exactly its
+// modifiers, each pressed once.
 //
 // releaseHeld, at the end, lets go of every key the controller holds.
 #pragma once
@@ -25,6 +22,7 @@
 
 #include "platform/events.h"
 #include "platform/linux/held_inputs.h"
+#include "platform/linux/key_chords.h"
 #include "platform/wlroots/keymap.h"
 #include "platform/wlroots/wayland_connection.h"
 
@@ -53,16 +51,7 @@ class VirtualKeyboard {
     void operator()(xkb_state* state) const { xkb_state_unref(state); }
   };
 
-  // A key pressed with flags, and the modifier keys (Linux codes) pressed for them.
-  struct Chord {
-    CGKeyCode key;
-    CGEventFlags flags;
-    std::vector<std::uint32_t> pressed;
-  };
-
   VirtualKeyboard(WaylandConnection& connection, std::string keymap);
-  void openChord(CGKeyCode key, CGEventFlags flags, const HeldInputs& held);
-  void closeChord();
   void sendKey(std::uint32_t linuxCode, bool press);
   void sendModifiers(bool always);
 
@@ -72,7 +61,7 @@ class VirtualKeyboard {
   std::unique_ptr<xkb_keymap, KeymapUnref> compiled;
   std::unique_ptr<xkb_state, StateUnref> state;
   Proxy<zwp_virtual_keyboard_v1> keyboard;
-  std::optional<Chord> chord;
+  KeyChords chords;  // presses keys and chords through sendKey
   xkb_mod_mask_t sentDepressed = 0, sentLatched = 0, sentLocked = 0;
   xkb_layout_index_t sentGroup = 0;
 };
