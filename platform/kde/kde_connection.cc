@@ -2,7 +2,6 @@
 #include "platform/kde/kde_connection.h"
 
 #include <poll.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,33 +16,6 @@ namespace {
 constexpr std::uint32_t kFakeInputVersion = 4;
 
 void silence(const char*, va_list) {}
-
-void seatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
-  *static_cast<bool*>(data) = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-}
-void seatName(void*, wl_seat*, const char*) {}
-const wl_seat_listener kSeatListener = {seatCapabilities, seatName};
-
-void keyboardKeymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
-  auto* keymap = static_cast<std::string*>(data);
-  if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
-    void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (text != MAP_FAILED) {
-      const char* chars = static_cast<const char*>(text);
-      keymap->assign(chars, strnlen(chars, size));
-      munmap(text, size);
-    }
-  }
-  close(fd);
-}
-void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-void keyboardKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
-void keyboardModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
-                       std::uint32_t, std::uint32_t) {}
-void keyboardRepeat(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-const wl_keyboard_listener kKeyboardListener = {keyboardKeymap, keyboardEnter,     keyboardLeave,
-                                                keyboardKey,    keyboardModifiers, keyboardRepeat};
 
 }  // namespace
 
@@ -77,26 +49,9 @@ std::unique_ptr<KdeConnection> KdeConnection::open(bool forced) {
   if (wl_display_roundtrip(self->display) < 0 || self->fakeInput_ == nullptr) return nullptr;
   org_kde_kwin_fake_input_authenticate(self->fakeInput_, "input-agent",
                                        "turns a controller's commands into input");
-  self->readSeatKeymap();
+  if (self->seat != nullptr) self->keymap_.read(self->display, self->seat, self->seatVersion);
   if (!self->live()) return nullptr;
   return self;
-}
-
-// The seat's capabilities arrive in the first roundtrip; a keyboard asked for then sends the
-// keymap at once, so the second brings it.
-void KdeConnection::readSeatKeymap() {
-  if (seat == nullptr) return;
-  wl_seat_add_listener(seat, &kSeatListener, &seatHasKeyboard);
-  wl_display_roundtrip(display);
-  if (!seatHasKeyboard || !live()) return;
-  wl_keyboard* keyboard = wl_seat_get_keyboard(seat);
-  wl_keyboard_add_listener(keyboard, &kKeyboardListener, &keymap_);
-  wl_display_roundtrip(display);
-  if (seatVersion >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
-    wl_keyboard_release(keyboard);
-  } else {
-    wl_keyboard_destroy(keyboard);
-  }
 }
 
 KdeConnection::~KdeConnection() {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "fake-input-client-protocol.h"
+#include "platform/linux/seat_keymap.h"
 
 class KdeConnection {
  public:
@@ -28,7 +29,7 @@ class KdeConnection {
   bool live() const;
   org_kde_kwin_fake_input* fakeInput() const { return fakeInput_; }
   // The seat's keymap text when it could be read, else empty.
-  const std::string& seatKeymap() const { return keymap_; }
+  const std::string& seatKeymap() const { return keymap_.text(); }
 
   // Writes every request sent so far, waiting while the compositor's socket is full.
   void flush();
@@ -41,13 +42,11 @@ class KdeConnection {
   KdeConnection() = default;
   static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
-  void readSeatKeymap();
 
   wl_display* display = nullptr;
   wl_registry* registry = nullptr;
   wl_seat* seat = nullptr;
   std::uint32_t seatVersion = 0;
   org_kde_kwin_fake_input* fakeInput_ = nullptr;
-  bool seatHasKeyboard = false;
-  std::string keymap_;
+  SeatKeymap keymap_;
 };

@@ -3,7 +3,6 @@
 #include "platform/wlroots/wayland_connection.h"
 
 #include <poll.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -77,36 +76,6 @@ void xdgDescription(void*, zxdg_output_v1*, const char*) {}
 const zxdg_output_v1_listener kXdgOutputListener = {xdgPosition, xdgSize, xdgDone, xdgName,
                                                     xdgDescription};
 
-// The seat's keymap: read from the keyboard that the seat hands out, then the keyboard goes.
-using KeymapReader = WaylandConnection::SeatState;
-void seatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
-  static_cast<KeymapReader*>(data)->hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-}
-void seatName(void*, wl_seat*, const char*) {}
-const wl_seat_listener kSeatListener = {seatCapabilities, seatName};
-
-void keyboardKeymap(void* data, wl_keyboard*, std::uint32_t format, std::int32_t fd,
-                    std::uint32_t size) {
-  auto* reader = static_cast<KeymapReader*>(data);
-  if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0 && reader->keymap.empty()) {
-    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (mapped != MAP_FAILED) {
-      const char* chars = static_cast<const char*>(mapped);
-      reader->keymap.assign(chars, strnlen(chars, size));
-      munmap(mapped, size);
-    }
-  }
-  close(fd);
-}
-void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-void keyboardKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
-void keyboardModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
-                       std::uint32_t, std::uint32_t) {}
-void keyboardRepeat(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-const wl_keyboard_listener kKeyboardListener = {keyboardKeymap, keyboardEnter,     keyboardLeave,
-                                                keyboardKey,    keyboardModifiers, keyboardRepeat};
-
 }  // namespace
 
 void WaylandConnection::global(void* data, wl_registry* registry, std::uint32_t name,
@@ -171,25 +140,9 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced) {
   wl_registry_add_listener(self->registry.get(), &listener, self.get());
   if (wl_display_roundtrip(self->display.get()) < 0) return nullptr;
   if (!self->seat_ || !self->pointerManager_ || !self->keyboardManager_) return nullptr;
-  self->readSeatKeymap();
+  self->seatKeymap_.read(self->display.get(), self->seat_.get(), self->seatVersion);
   if (!self->live()) return nullptr;
   return self;
-}
-
-// The seat's capabilities and the outputs' geometry arrive in the first roundtrip; a keyboard
-// asked for then sends the keymap at once, so the second brings it.
-void WaylandConnection::readSeatKeymap() {
-  wl_seat_add_listener(seat_.get(), &kSeatListener, &seatState);
-  wl_display_roundtrip(display.get());
-  if (!seatState.hasKeyboard || !live()) return;
-  wl_keyboard* keyboard = wl_seat_get_keyboard(seat_.get());
-  wl_keyboard_add_listener(keyboard, &kKeyboardListener, &seatState);
-  wl_display_roundtrip(display.get());
-  if (seatVersion >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
-    wl_keyboard_release(keyboard);
-  } else {
-    wl_keyboard_destroy(keyboard);
-  }
 }
 
 WaylandConnection::~WaylandConnection() = default;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/seat_keymap.h"
 #include "platform/wlroots/output_layout.h"
 #include "platform/wlroots/wayland_handles.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
@@ -34,7 +35,7 @@ class WaylandConnection {
   zwlr_virtual_pointer_manager_v1* pointerManager() const { return pointerManager_.get(); }
   zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_.get(); }
   // The seat's keymap text when it could be read, else empty.
-  const std::string& seatKeymap() const { return seatState.keymap; }
+  const std::string& seatKeymap() const { return seatKeymap_.text(); }
   // The outputs' logical rectangles, as last reported; valid until the next call.
   const std::vector<OutputRect>& outputs();
 
@@ -46,11 +47,6 @@ class WaylandConnection {
   void roundtrip();
 
   struct Output;  // one wl_output and its xdg-output
-  // What the seat has told: whether it has a keyboard, and that keyboard's keymap.
-  struct SeatState {
-    bool hasKeyboard = false;
-    std::string keymap;
-  };
 
  private:
   WaylandConnection() = default;
@@ -58,7 +54,6 @@ class WaylandConnection {
                      std::uint32_t version);
   static void globalRemove(void* data, wl_registry* registry, std::uint32_t name);
   void addOutput(std::uint32_t name, std::uint32_t version);
-  void readSeatKeymap();
 
   DisplayPtr display;
   Proxy<wl_registry> registry;
@@ -69,5 +64,5 @@ class WaylandConnection {
   Proxy<zxdg_output_manager_v1> xdgOutputManager;
   std::list<Output> outputList;
   std::vector<OutputRect> rects;  // outputs()'s answer, kept to reuse its memory
-  SeatState seatState;
+  SeatKeymap seatKeymap_;
 };
