@@ -26,18 +26,6 @@
 
 namespace {
 
-std::uint32_t linuxButton(CGMouseButton button) {
-  switch (button) {
-    case kCGMouseButtonLeft:
-      return BTN_LEFT;
-    case kCGMouseButtonRight:
-      return BTN_RIGHT;
-    case kCGMouseButtonCenter:
-      return BTN_MIDDLE;
-  }
-  return 0;
-}
-
 class GnomeRoute final : public Route {
  public:
   explicit GnomeRoute(std::unique_ptr<RemoteDesktop> desktop) : desktop(std::move(desktop)) {}

@@ -39,18 +39,6 @@ constexpr std::chrono::microseconds kMotionInterval{1000};
 // The largest magnitude a Wayland fixed-point number holds.
 constexpr double kFixedLimit = 8388607.0;
 
-std::uint32_t linuxButton(CGMouseButton button) {
-  switch (button) {
-    case kCGMouseButtonLeft:
-      return BTN_LEFT;
-    case kCGMouseButtonRight:
-      return BTN_RIGHT;
-    case kCGMouseButtonCenter:
-      return BTN_MIDDLE;
-  }
-  return 0;
-}
-
 // Whether the agent's next input is already waiting on standard input.
 bool inputWaiting() {
   pollfd input{STDIN_FILENO, POLLIN, 0};

@@ -1,6 +1,8 @@
 // What a Linux route reads from an event (see event_parts.h).
 #include "platform/linux/event_parts.h"
 
+#include <linux/input-event-codes.h>
+
 std::optional<bool> buttonPressOf(CGEventType type) {
   switch (type) {
     case kCGEventLeftMouseDown:
@@ -29,4 +31,16 @@ std::u32string scalarsOf(const std::vector<UniChar>& units) {
     }
   }
   return scalars;
+}
+
+std::uint32_t linuxButton(CGMouseButton button) {
+  switch (button) {
+    case kCGMouseButtonLeft:
+      return BTN_LEFT;
+    case kCGMouseButtonRight:
+      return BTN_RIGHT;
+    case kCGMouseButtonCenter:
+      return BTN_MIDDLE;
+  }
+  return 0;
 }

@@ -6,25 +6,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/linux/event_parts.h"
 #include "platform/wlroots/event_time.h"
 
 namespace {
 
 constexpr std::int64_t kPixelsPerNotch = 100;
 constexpr std::int64_t kMaxNotchesPerEvent = 100;
-
-std::uint32_t linuxButton(CGMouseButton button) {
-  switch (button) {
-    case kCGMouseButtonLeft:
-      return BTN_LEFT;
-    case kCGMouseButtonRight:
-      return BTN_RIGHT;
-    case kCGMouseButtonCenter:
-      return BTN_MIDDLE;
-    default:
-      return 0;
-  }
-}
 
 }  // namespace
 
