@@ -7,8 +7,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "support/receiver_lines.h"
 #include "support/run_process.h"
 #include "support/sway_session.h"
 
@@ -79,34 +81,15 @@ class WaylandTest : public ::testing::Test {
   // within the time.
   template <typename Match>
   bool waitForLine(std::size_t from, Match&& matches, int timeoutMs = 5000) {
-    RunningProcess& receiver = session->receiver();
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-      for (const std::string& seen : linesSince(from)) {
-        if (matches(seen)) return true;
-      }
-      receiver.waitForOut("\x01 (collects for a while)", 20);
-    }
-    return false;
+    return waitForReceiverLine(session->receiver(), from, std::forward<Match>(matches), timeoutMs);
   }
 
   std::vector<std::string> linesSince(std::size_t from) const {
-    std::vector<std::string> lines;
-    const std::string& out = session->receiver().out();
-    std::size_t start = from;
-    while (true) {
-      const std::size_t end = out.find('\n', start);
-      if (end == std::string::npos) break;
-      lines.push_back(out.substr(start, end - start));
-      start = end + 1;
-    }
-    return lines;
+    return receiverLinesSince(session->receiver().out(), from);
   }
 
   static bool hasPrefix(const std::string& line, const std::vector<std::string_view>& prefixes) {
-    for (std::string_view prefix : prefixes) {
-      if (line.compare(0, prefix.size() + 1, std::string(prefix) + " ") == 0) return true;
-    }
-    return false;
+    return hasLinePrefix(line, prefixes);
   }
 
   std::unique_ptr<SwaySession> session;
