@@ -10,16 +10,11 @@
 #include "keys/key_table.h"
 #include "support/mutter_session.h"
 #include "support/receiver_fixture.h"
+#include "support/route_cases.h"
 
 namespace {
 
 using Gnome = ReceiverTest<MutterSession>;
-
-// "key 30 1 a" without its text: "key 30 1".
-std::string withoutText(const std::string& line) {
-  const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
-  return space == std::string::npos ? line : line.substr(0, space);
-}
 
 // What the presses among "key" lines type, in order ("key 30 1 a" types "a").
 std::vector<std::string> typedBy(const std::vector<std::string>& lines) {
@@ -116,19 +111,10 @@ TEST_F(Gnome, ScrollingSendsContinuousPixels) {
 // Every key but the left Super key, which mutter keeps for itself when it is tapped alone (the
 // overlay key: GNOME's overview, which is what "win_key" asks for).
 TEST_F(Gnome, EveryKeyNameArrivesAsItsLinuxKey) {
-  std::string input;
-  std::vector<std::string> expected;
-  for (const KeyCodeRow& row : kKeyCodeTable) {
-    const PhysicalKey* key = findPhysicalKey(row.code);
-    ASSERT_NE(key, nullptr) << row.name;
-    if (key->linuxCode == KEY_LEFTMETA) continue;
-    input += "{\"cmd\":\"key\",\"code\":\"" + std::string(row.name) + "\"}\n";
-    expected.push_back("key " + std::to_string(key->linuxCode) + " 1");
-    expected.push_back("key " + std::to_string(key->linuxCode) + " 0");
-  }
-  std::vector<std::string> lines = run(input, {"key"});
+  const EveryKeyName keys = everyKeyName(KEY_LEFTMETA);
+  std::vector<std::string> lines = run(keys.input, {"key"});
   for (std::string& line : lines) line = withoutText(line);
-  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(lines, keys.expected);
 }
 
 // Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
@@ -183,38 +169,7 @@ TEST_F(Gnome, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
 }
 
 TEST_F(Gnome, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
-  const struct {
-    const char* name;
-    int signal;  // 0: the input ends the agent
-    const char* input;
-  } ends[] = {{"QUIT", 0, "QUIT\n"},
-              {"end of input", 0, ""},
-              {"SIGTERM", SIGTERM, ""},
-              {"SIGINT", SIGINT, ""},
-              {"SIGHUP", SIGHUP, ""}};
-  for (const auto& end : ends) {
-    const std::size_t from = session->receiver().out().size();
-    RunningProcess agent({AGENT}, agentOptions());
-    ASSERT_TRUE(agent.waitForOut("READY\n")) << end.name;
-    agent.write(
-        "{\"cmd\":\"key\",\"code\":\"KeyZ\",\"action\":\"down\"}\n"
-        "{\"cmd\":\"key\",\"code\":\"ShiftRight\",\"action\":\"down\"}\n"
-        "{\"cmd\":\"down\",\"x\":50,\"y\":60,\"button\":\"middle\"}\n");
-    ASSERT_TRUE(waitForLine(from, [](const std::string& l) {
-      return l.rfind("button 274 1", 0) == 0;
-    })) << end.name;
-    agent.write(end.input);
-    if (end.signal != 0) kill(agent.pid(), end.signal);
-    const ProcessResult result = end.signal != 0 ? agent.waitForExit() : agent.finish();
-    EXPECT_EQ(result.exitStatus, 0) << end.name;
-    for (const char* release : {"key 44 0 -", "key 54 0 -", "mods -"}) {
-      EXPECT_TRUE(waitForLine(from, [&](const std::string& l) { return l == release; }))
-          << end.name << ": " << release;
-    }
-    EXPECT_TRUE(waitForLine(from, [](const std::string& l) {
-      return l.rfind("button 274 0", 0) == 0;
-    })) << end.name;
-  }
+  expectHeldInputsReleasedOnEveryEnd(session->receiver(), agentOptions());
 }
 
 // Unforced, the agent takes mutter's remote desktop (mutter offers neither wlroots protocol nor

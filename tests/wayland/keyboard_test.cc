@@ -4,31 +4,18 @@
 
 #include "keys/key_codes.h"
 #include "keys/key_table.h"
+#include "support/route_cases.h"
 #include "wayland/wayland_fixture.h"
 
 namespace {
 
 using Keyboard = WaylandTest;
 
-// "key 30 1 a" without its text: "key 30 1".
-std::string withoutText(const std::string& line) {
-  const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
-  return space == std::string::npos ? line : line.substr(0, space);
-}
-
 TEST_F(Keyboard, EveryKeyNameArrivesAsItsLinuxKey) {
-  std::string input;
-  std::vector<std::string> expected;
-  for (const KeyCodeRow& row : kKeyCodeTable) {
-    const PhysicalKey* key = findPhysicalKey(row.code);
-    ASSERT_NE(key, nullptr) << row.name;
-    input += "{\"cmd\":\"key\",\"code\":\"" + std::string(row.name) + "\"}\n";
-    expected.push_back("key " + std::to_string(key->linuxCode) + " 1");
-    expected.push_back("key " + std::to_string(key->linuxCode) + " 0");
-  }
-  std::vector<std::string> lines = run(input, {"key"});
+  const EveryKeyName keys = everyKeyName();
+  std::vector<std::string> lines = run(keys.input, {"key"});
   for (std::string& line : lines) line = withoutText(line);
-  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(lines, keys.expected);
 }
 
 // The keys and modifier states of a chord, in order: "key 42 1", "mods Shift", "key 30 1 A", ...

@@ -3,6 +3,7 @@
 // away ends nothing.
 #include <signal.h>
 
+#include "support/route_cases.h"
 #include "support/xvfb.h"
 #include "wayland/wayland_fixture.h"
 
@@ -14,38 +15,7 @@ namespace {
 using Session = WaylandTest;
 
 TEST_F(Session, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
-  const struct {
-    const char* name;
-    int signal;  // 0: the input ends the agent
-    const char* input;
-  } ends[] = {{"QUIT", 0, "QUIT\n"},
-              {"end of input", 0, ""},
-              {"SIGTERM", SIGTERM, ""},
-              {"SIGINT", SIGINT, ""},
-              {"SIGHUP", SIGHUP, ""}};
-  for (const auto& end : ends) {
-    const std::size_t from = session->receiver().out().size();
-    RunningProcess agent({AGENT}, agentOptions());
-    ASSERT_TRUE(agent.waitForOut("READY\n")) << end.name;
-    agent.write(
-        "{\"cmd\":\"key\",\"code\":\"KeyZ\",\"action\":\"down\"}\n"
-        "{\"cmd\":\"key\",\"code\":\"ShiftRight\",\"action\":\"down\"}\n"
-        "{\"cmd\":\"down\",\"x\":50,\"y\":60,\"button\":\"middle\"}\n");
-    ASSERT_TRUE(waitForLine(from, [](const std::string& l) {
-      return l.rfind("button 274 1", 0) == 0;
-    })) << end.name;
-    agent.write(end.input);
-    if (end.signal != 0) kill(agent.pid(), end.signal);
-    const ProcessResult result = end.signal != 0 ? agent.waitForExit() : agent.finish();
-    EXPECT_EQ(result.exitStatus, 0) << end.name;
-    for (const char* release : {"key 44 0 -", "key 54 0 -", "mods -"}) {
-      EXPECT_TRUE(waitForLine(from, [&](const std::string& l) { return l == release; }))
-          << end.name << ": " << release;
-    }
-    EXPECT_TRUE(waitForLine(from, [](const std::string& l) {
-      return l.rfind("button 274 0", 0) == 0;
-    })) << end.name;
-  }
+  expectHeldInputsReleasedOnEveryEnd(session->receiver(), agentOptions());
 }
 
 // Where the pointer of an X display is.
