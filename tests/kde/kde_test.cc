@@ -14,18 +14,6 @@ namespace {
 
 using Kde = ReceiverTest<KWinSession>;
 
-// What the presses among "key" lines type, in order ("key 30 1 a" types "a").
-std::vector<std::string> typedBy(const std::vector<std::string>& lines) {
-  std::vector<std::string> typed;
-  for (const std::string& line : lines) {
-    const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
-    if (space == std::string::npos || line.compare(space - 2, 2, " 1") != 0) continue;
-    const std::string text = line.substr(space + 1);
-    if (text != "-") typed.push_back(text);
-  }
-  return typed;
-}
-
 // Each motion line followed by a scroll of nothing, which sends a motion the agent held back.
 std::string everyMotion(const std::vector<std::string>& lines) {
   std::string input;
@@ -123,23 +111,8 @@ TEST_F(Kde, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
 // Text goes through the keys of KWin's layout (US here), with Shift where the character needs
 // it; characters the layout lacks are dropped.
 TEST_F(Kde, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
-  std::string input;
-  for (const char* text : {"a", "Z", "@", "é", "😀", "東", "\\n", " ", "~"}) {
-    input += std::string("{\"cmd\":\"key\",\"key\":\"") + text + "\"}\n";
-  }
-  EXPECT_EQ(typedBy(run(input, {"key"})),
-            (std::vector<std::string>{"a", "Z", "@", "U+0D", " ", "~"}));
-
-  // A 200-character text one character a line arrives whole and in order.
-  std::string text, lines;
-  for (int i = 0; i < 200; ++i) {
-    const char c = static_cast<char>('a' + i % 26);
-    text += c;
-    lines += std::string("{\"cmd\":\"key\",\"key\":\"") + c + "\"}\n";
-  }
-  std::string received;
-  for (const std::string& typed : typedBy(run(lines, {"key"}))) received += typed;
-  EXPECT_EQ(received, text);
+  expectUsLayoutTextTypedAndOthersDropped(
+      [this](const std::string& input) { return run(input, {"key"}); });
 }
 
 TEST_F(Kde, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {

@@ -22,6 +22,41 @@ inline std::string withoutText(const std::string& line) {
   return space == std::string::npos ? line : line.substr(0, space);
 }
 
+// What the presses among "key" lines type, in order ("key 30 1 a" types "a").
+inline std::vector<std::string> typedBy(const std::vector<std::string>& lines) {
+  std::vector<std::string> typed;
+  for (const std::string& line : lines) {
+    const std::size_t space = line.find(' ', line.find(' ', 4) + 1);
+    if (space == std::string::npos || line.compare(space - 2, 2, " 1") != 0) continue;
+    const std::string text = line.substr(space + 1);
+    if (text != "-") typed.push_back(text);
+  }
+  return typed;
+}
+
+// Text on a route that types through the keys of the compositor's layout (US here), with Shift
+// where a character needs it: characters the layout lacks are dropped, and a 200-character text
+// one character a line arrives whole and in order. `runKeys` runs the agent on its input and
+// returns the receiver's "key" lines.
+template <typename RunKeys>
+void expectUsLayoutTextTypedAndOthersDropped(RunKeys&& runKeys) {
+  std::string input;
+  for (const char* text : {"a", "Z", "@", "é", "😀", "東", "\\n", " ", "~"}) {
+    input += std::string("{\"cmd\":\"key\",\"key\":\"") + text + "\"}\n";
+  }
+  EXPECT_EQ(typedBy(runKeys(input)), (std::vector<std::string>{"a", "Z", "@", "U+0D", " ", "~"}));
+
+  std::string text, lines;
+  for (int i = 0; i < 200; ++i) {
+    const char c = static_cast<char>('a' + i % 26);
+    text += c;
+    lines += std::string("{\"cmd\":\"key\",\"key\":\"") + c + "\"}\n";
+  }
+  std::string received;
+  for (const std::string& typed : typedBy(runKeys(lines))) received += typed;
+  EXPECT_EQ(received, text);
+}
+
 // One key command for every key name, and the press and release of its Linux key that each
 // brings, except the Linux keys that `skipped` names (0 for none).
 struct EveryKeyName {
