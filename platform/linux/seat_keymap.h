@@ -12,6 +12,10 @@
 // later capability changes too.
 class SeatKeymap {
  public:
+  SeatKeymap() = default;
+  SeatKeymap(const SeatKeymap&) = delete;  // the listener holds its address
+  SeatKeymap& operator=(const SeatKeymap&) = delete;
+
   // Reads the keymap of `seat` (bound at `seatVersion`); runs two roundtrips on `display`. Call
   // once per seat.
   void read(wl_display* display, wl_seat* seat, std::uint32_t seatVersion);
