@@ -1,4 +1,4 @@
-# Wayland client libraries and protocol code for the wlroots route and its tests.
+# Wayland client libraries and protocol code for the Wayland routes (wlroots, KDE) and the tests.
 #
 # wayland-scanner generates each protocol's client header and code into the build folder at build
 # time; no protocol description or generated file is kept in the repository. xdg-output and

@@ -2,8 +2,9 @@
 // under the names the platform gives them.
 //
 // On Apple this is the system's own CoreGraphics header. Elsewhere the same operations are
-// declared here and implemented by exactly one of the implementations in this folder (X11 over
-// XTest, a trace that prints every call, or one that does nothing), chosen at link time.
+// declared here and implemented by exactly one implementation, chosen at link time: the device
+// platforms' layer (platform/devices/: the input policy over the Linux routes), a trace that
+// prints every call (trace.cc), or one that does nothing (null.cc).
 //
 // Contract the agent relies on, on every platform:
 // - every create returns an event or null; a null event is never posted or released;
@@ -22,8 +23,8 @@
 
 // Handles: distinct pointer types to structs declared here. On Apple they point to the system's
 // own structs, so the implementations built there too (trace, null) keep their objects in
-// structs of their own and convert (platform/handles.h); only the X11 implementation, which is
-// built nowhere else, defines these two.
+// structs of their own and convert (platform/handles.h); only the device platforms' layer, which
+// is built nowhere else, defines these two (platform/devices/device_objects.h).
 struct CGEventOpaque;
 struct CGEventSourceOpaque;
 using CGEventRef = CGEventOpaque*;

@@ -4,8 +4,9 @@
 // - macOS (and the trace and null builds that stand in for it): the source is kept to the end of
 //   the process, unreleased. Nothing is posted at exit: buttons the agent holds stay held, and
 //   the trace shows no release.
-// - Linux: the source is released. Releasing it lets go of every key and mouse button the agent
-//   holds and puts back what it changed in the keymap (platform/x11/).
+// - Linux (the device platforms, platform/devices/): the source is released. Releasing it lets go
+//   of every key and mouse button the agent holds and ends the route's device, which puts back
+//   what it changed on the desktop (a keymap, virtual devices) and waits for the desktop.
 //
 // Called once, from the injector's destructor, with the source or null.
 #pragma once

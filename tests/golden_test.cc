@@ -158,8 +158,8 @@ TEST_P(GoldenRecord, RecordMatches) {
   EXPECT_EQ(result.err, c.expected) << "input:\n" << c.input;
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, GoldenRecord,
-                         testing::ValuesIn(loadCases(GOLDEN_DIR "/devices")), caseName);
+INSTANTIATE_TEST_SUITE_P(Devices, GoldenRecord, testing::ValuesIn(loadCases(GOLDEN_DIR "/devices")),
+                         caseName);
 #endif
 
 }  // namespace

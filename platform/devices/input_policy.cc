@@ -14,12 +14,18 @@ struct Modifier {
   const PhysicalKey* givenBy[2];
 };
 constexpr Modifier kModifiers[] = {
-    {kCGEventFlagMaskShift, &keyNamed("ShiftLeft"), {&keyNamed("ShiftLeft"), &keyNamed("ShiftRight")}},
+    {kCGEventFlagMaskShift,
+     &keyNamed("ShiftLeft"),
+     {&keyNamed("ShiftLeft"), &keyNamed("ShiftRight")}},
     {kCGEventFlagMaskControl,
      &keyNamed("ControlLeft"),
      {&keyNamed("ControlLeft"), &keyNamed("ControlRight")}},
-    {kCGEventFlagMaskAlternate, &keyNamed("AltLeft"), {&keyNamed("AltLeft"), &keyNamed("AltRight")}},
-    {kCGEventFlagMaskCommand, &keyNamed("MetaLeft"), {&keyNamed("MetaLeft"), &keyNamed("MetaRight")}},
+    {kCGEventFlagMaskAlternate,
+     &keyNamed("AltLeft"),
+     {&keyNamed("AltLeft"), &keyNamed("AltRight")}},
+    {kCGEventFlagMaskCommand,
+     &keyNamed("MetaLeft"),
+     {&keyNamed("MetaLeft"), &keyNamed("MetaRight")}},
 };
 
 // The modifier a key gives, or null for a key that is none.

@@ -10,8 +10,8 @@
 //   arrives, never later than the next event or the next wait, and a burst of positions does not
 //   flood the desktop; a line whose successor is already waiting does not wait for its motion.
 // - A press or release sends the held motion, then goes to its point, unless the pointer is there
-//   already (no motion that moves nothing). A point that is not finite moves nothing; the press or release happens
-//   where the pointer is.
+//   already (no motion that moves nothing). A point that is not finite moves nothing; the press or
+//   release happens where the pointer is.
 // - Buttons pressed and not released are held, and released at the end.
 // Scrolling: pixels become wheel notches of kPixelsPerNotch, what is left of a notch carried to
 // the next scroll in the same direction on the same axis (dropped when the direction changes),
@@ -72,13 +72,13 @@ class InputPolicy {
  private:
   struct HeldKey {
     const PhysicalKey* key;
-    bool forFlags;                            // pressed by the agent for modifier flags
-    std::vector<const PhysicalKey*> needs;    // the flag modifiers held for this key
+    bool forFlags;                          // pressed by the agent for modifier flags
+    std::vector<const PhysicalKey*> needs;  // the flag modifiers held for this key
   };
   struct AxisCarry {
-    int direction = 0;           // the sign of the pixels carried
-    std::int64_t pixels = 0;     // less than a notch
-    std::int64_t hundredths = 0; // hundredths of a device unit
+    int direction = 0;            // the sign of the pixels carried
+    std::int64_t pixels = 0;      // less than a notch
+    std::int64_t hundredths = 0;  // hundredths of a device unit
   };
 
   void move(CGPoint point);

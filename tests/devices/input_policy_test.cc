@@ -49,7 +49,9 @@ class Policy : public testing::Test {
     key(name, true, flags);
     key(name, false, flags);
   }
-  void move(double x, double y) { policy->mouse(kCGEventMouseMoved, {x, y}, kCGMouseButtonLeft, 0); }
+  void move(double x, double y) {
+    policy->mouse(kCGEventMouseMoved, {x, y}, kCGMouseButtonLeft, 0);
+  }
   void press(double x, double y, bool down, CGMouseButton button = kCGMouseButtonLeft) {
     policy->mouse(down ? kCGEventLeftMouseDown : kCGEventLeftMouseUp, {x, y}, button, 1);
   }
@@ -87,17 +89,25 @@ TEST_F(Policy, ChordsMatchWhatAPersonDoes) {
        {"key MetaLeft down", "key KeyC down", "key MetaLeft up", "key KeyV down", "key KeyC up",
         "key KeyV up"}},
       {"a modifier two held keys need goes up with the last of them",
-       {{"KeyC", true, kMeta}, {"KeyV", true, kMeta}, {"KeyC", false, kMeta},
+       {{"KeyC", true, kMeta},
+        {"KeyV", true, kMeta},
+        {"KeyC", false, kMeta},
         {"KeyV", false, kMeta}},
        {"key MetaLeft down", "key KeyC down", "key KeyV down", "key KeyC up", "key KeyV up",
         "key MetaLeft up"}},
       {"a modifier the controller holds is never touched",
-       {{"ShiftRight", true, kShift}, {"KeyA", true, kShift}, {"KeyA", false, kShift},
-        {"KeyB", true, 0}, {"KeyB", false, 0}, {"ShiftRight", false, 0}},
+       {{"ShiftRight", true, kShift},
+        {"KeyA", true, kShift},
+        {"KeyA", false, kShift},
+        {"KeyB", true, 0},
+        {"KeyB", false, 0},
+        {"ShiftRight", false, 0}},
        {"key ShiftRight down", "key KeyA down", "key KeyA up", "key KeyB down", "key KeyB up",
         "key ShiftRight up"}},
       {"the controller's own press of a modifier held for flags makes it the controller's",
-       {{"KeyC", true, kMeta}, {"MetaLeft", true, kMeta}, {"KeyC", false, kMeta},
+       {{"KeyC", true, kMeta},
+        {"MetaLeft", true, kMeta},
+        {"KeyC", false, kMeta},
         {"MetaLeft", false, 0}},
        {"key MetaLeft down", "key KeyC down", "key KeyC up", "key MetaLeft up"}},
       {"a modifier key's own flags press nothing",
@@ -107,12 +117,13 @@ TEST_F(Policy, ChordsMatchWhatAPersonDoes) {
        {{"MetaLeft", true, 0}, {"MetaLeft", false, 0}},
        {"key MetaLeft down", "key MetaLeft up"}},
       {"a held key is pressed once, however often its down repeats, and released once",
-       {{"KeyZ", true, 0}, {"KeyZ", true, 0}, {"KeyZ", true, kShift}, {"KeyZ", false, 0},
+       {{"KeyZ", true, 0},
+        {"KeyZ", true, 0},
+        {"KeyZ", true, kShift},
+        {"KeyZ", false, 0},
         {"KeyZ", false, 0}},
        {"key KeyZ down", "key KeyZ up"}},
-      {"an up for a key the agent does not hold releases nothing",
-       {{"KeyQ", false, kCtrl}},
-       {}},
+      {"an up for a key the agent does not hold releases nothing", {{"KeyQ", false, kCtrl}}, {}},
   };
   for (const auto& c : cases) {
     log.clear();
@@ -136,9 +147,9 @@ TEST_F(Policy, TextReleasesTheModifiersHeldForFlagsAndIsTypedOnItsKeyDown) {
   policy->text(smile, true);
   policy->text(smile, false);
   key("KeyC", false, kCtrl);
-  EXPECT_EQ(intents(), (std::vector<std::string>{"key ShiftLeft down", "key ControlLeft down",
-                                                 "key KeyC down", "key ControlLeft up",
-                                                 "text U+1F600 U+00E9", "key KeyC up"}));
+  EXPECT_EQ(intents(),
+            (std::vector<std::string>{"key ShiftLeft down", "key ControlLeft down", "key KeyC down",
+                                      "key ControlLeft up", "text U+1F600 U+00E9", "key KeyC up"}));
 }
 
 TEST_F(Policy, TheEndReleasesKeysLastPressedFirstThenButtons) {
@@ -148,9 +159,9 @@ TEST_F(Policy, TheEndReleasesKeysLastPressedFirstThenButtons) {
   press(5, 6, true, kCGMouseButtonRight);
   log.clear();
   end();
-  EXPECT_EQ(intents(), (std::vector<std::string>{"key KeyZ up", "key MetaLeft up",
-                                                 "key ShiftRight up", "button right up",
-                                                 "button middle up", "end"}));
+  EXPECT_EQ(intents(),
+            (std::vector<std::string>{"key KeyZ up", "key MetaLeft up", "key ShiftRight up",
+                                      "button right up", "button middle up", "end"}));
   EXPECT_EQ(log[log.size() - 2], "deliver");
 }
 
@@ -209,14 +220,14 @@ TEST_F(Policy, AHeldMotionGoesBeforeAnyOtherEvent) {
 
 TEST_F(Policy, APressGoesToItsPointUnlessThePointerIsThere) {
   move(10, 20);
-  press(10, 20, true);  // already there: no motion
-  move(30, 40);         // held
+  press(10, 20, true);   // already there: no motion
+  move(30, 40);          // held
   press(30, 41, false);  // the held motion, then the press's own point
   press(30, 41, true);
   press(NAN, 5, false);  // not finite: where the pointer is
-  EXPECT_EQ(intents(), (std::vector<std::string>{"move 10 20", "button left down", "move 30 40",
-                                                 "move 30 41", "button left up",
-                                                 "button left down", "button left up"}));
+  EXPECT_EQ(intents(),
+            (std::vector<std::string>{"move 10 20", "button left down", "move 30 40", "move 30 41",
+                                      "button left up", "button left down", "button left up"}));
 }
 
 TEST_F(Policy, PointsThatAreNotFiniteMoveNothing) {

@@ -27,9 +27,10 @@ std::vector<std::string> withoutRepeats(const std::vector<std::string>& lines) {
 
 TEST_F(Gnome, MotionIsAbsoluteOnTheMonitorAndNeverOffIt) {
   EXPECT_EQ(
-      withoutRepeats(run(everyMotion({"M 100 200", "{\"cmd\":\"move\",\"x\":1279,\"y\":799}", "M 0 0",
-                                     "M 640 400", "M nan 5", "M 5000 -20", "M -3 400", "M 3 4"}),
-                         {"motion"})),
+      withoutRepeats(
+          run(everyMotion({"M 100 200", "{\"cmd\":\"move\",\"x\":1279,\"y\":799}", "M 0 0",
+                           "M 640 400", "M nan 5", "M 5000 -20", "M -3 400", "M 3 4"}),
+              {"motion"})),
       (std::vector<std::string>{"motion 100 200", "motion 1279 799", "motion 0 0", "motion 640 400",
                                 "motion 1279 0", "motion 0 400", "motion 3 4"}));
 }
@@ -40,7 +41,7 @@ using TwoMonitors = ReceiverTest<TwoMonitorMutterSession>;
 // smaller one, or off the desktop) to the nearest pixel of the nearest monitor.
 TEST_F(TwoMonitors, MotionGoesToTheRightMonitorsStream) {
   EXPECT_EQ(withoutRepeats(run(everyMotion({"M 100 200", "M 1500 300", "M 2079 599", "M 1700 700",
-                                           "M 1279 799", "M 3000 -50", "M 3 4"}),
+                                            "M 1279 799", "M 3000 -50", "M 3 4"}),
                                {"motion"})),
             (std::vector<std::string>{"motion 100 200", "motion 1500 300", "motion 2079 599",
                                       "motion 1700 599", "motion 1279 799", "motion 2079 0",

@@ -66,9 +66,9 @@ TEST_F(Kde, EveryKeyNameArrivesAsItsLinuxKey) {
 // Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
 TEST_F(Kde, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
   std::vector<ChordCase> cases = sharedChordCases();
-  cases.push_back({R"({"cmd":"shortcut","shortcut":"paste"})",
-                   {"key 29 1 -", "mods Control", "key 47 1 U+16", "key 47 0 -", "key 29 0 -",
-                    "mods -"}});
+  cases.push_back(
+      {R"({"cmd":"shortcut","shortcut":"paste"})",
+       {"key 29 1 -", "mods Control", "key 47 1 U+16", "key 47 0 -", "key 29 0 -", "mods -"}});
   for (const ChordCase& c : cases) {
     EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
   }

@@ -56,12 +56,9 @@ TEST_F(Mouse, DragWithEachButton) {
       if (!(e.type == MotionNotify && e.x == 30 && e.y == 40)) kept.push_back(e);
     }
     const std::vector<Seen> expected = {
-        {MotionNotify, 0, 0, 5, 5},
-        {MotionNotify, 0, 0, 10, 20},
-        {ButtonPress, b.button, 0, 10, 20},
-        {MotionNotify, 0, b.mask, 50, 60},
-        {MotionNotify, 0, b.mask, 70, 80},
-        {ButtonRelease, b.button, b.mask, 70, 80},
+        {MotionNotify, 0, 0, 5, 5},         {MotionNotify, 0, 0, 10, 20},
+        {ButtonPress, b.button, 0, 10, 20}, {MotionNotify, 0, b.mask, 50, 60},
+        {MotionNotify, 0, b.mask, 70, 80},  {ButtonRelease, b.button, b.mask, 70, 80},
     };
     EXPECT_EQ(kept, expected) << name;
     for (const Seen& e : events) {

@@ -2,9 +2,9 @@
 // errors freed when their holder goes.
 #pragma once
 
-#include "platform/devices/gnome/gio_library.h"
-
 #include <memory>
+
+#include "platform/devices/gnome/gio_library.h"
 
 struct GObjectUnref {
   void operator()(gpointer object) const { gio().g_object_unref(object); }

@@ -12,7 +12,7 @@ bool load() {
   void* handle = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return false;
   bool complete = true;
-#define INPUT_AGENT_GIO_LOOKUP(name)                                           \
+#define INPUT_AGENT_GIO_LOOKUP(name)                                         \
   table.name = reinterpret_cast<decltype(table.name)>(dlsym(handle, #name)); \
   complete = complete && table.name != nullptr;
   INPUT_AGENT_GIO_FUNCTIONS(INPUT_AGENT_GIO_LOOKUP)

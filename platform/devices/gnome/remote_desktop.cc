@@ -48,10 +48,10 @@ std::string sessionBusAddress() {
 VariantPtr callSync(GDBusConnection* bus, const char* name, const char* path, const char* interface,
                     const char* method, GVariant* parameters, const char* replyType) {
   GError* error = nullptr;
-  GVariant* reply =
-      gio().g_dbus_connection_call_sync(bus, name, path, interface, method, parameters,
-                                  replyType != nullptr ? variantType(replyType) : nullptr,
-                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, &error);
+  GVariant* reply = gio().g_dbus_connection_call_sync(
+      bus, name, path, interface, method, parameters,
+      replyType != nullptr ? variantType(replyType) : nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+      kCallTimeoutMs, nullptr, &error);
   ErrorPtr owned(error);
   return VariantPtr(reply);
 }
@@ -84,7 +84,8 @@ std::vector<std::string> monitorConnectors(GDBusConnection* bus) {
       const gchar* vendor = nullptr;
       const gchar* product = nullptr;
       const gchar* serial = nullptr;
-      gio().g_variant_get_child(monitors.get(), j, "(&s&s&s&s)", &connector, &vendor, &product, &serial);
+      gio().g_variant_get_child(monitors.get(), j, "(&s&s&s&s)", &connector, &vendor, &product,
+                                &serial);
       if (connector != nullptr &&
           std::find(connectors.begin(), connectors.end(), connector) == connectors.end()) {
         connectors.emplace_back(connector);
@@ -111,8 +112,7 @@ std::unique_ptr<RemoteDesktop> RemoteDesktop::open(bool forced, std::string& why
     return nullptr;
   }
   // GLib takes a writer once per process.
-  static const bool silenced =
-      (gio().g_log_set_writer_func(silentWriter, nullptr, nullptr), true);
+  static const bool silenced = (gio().g_log_set_writer_func(silentWriter, nullptr, nullptr), true);
   (void)silenced;
 
   std::unique_ptr<RemoteDesktop> self(new RemoteDesktop);
@@ -163,10 +163,12 @@ bool RemoteDesktop::start(std::string& whyNot) {
 
   GVariantBuilder properties;
   gio().g_variant_builder_init(&properties, variantType("a{sv}"));
-  gio().g_variant_builder_add(&properties, "{sv}", "remote-desktop-session-id",
-                        gio().g_variant_new_string(gio().g_variant_get_string(idString.get(), nullptr)));
-  VariantPtr screenCast = callSync(bus.get(), kScreenCastName, kScreenCastPath, kScreenCastName,
-                                   "CreateSession", gio().g_variant_new("(a{sv})", &properties), "(o)");
+  gio().g_variant_builder_add(
+      &properties, "{sv}", "remote-desktop-session-id",
+      gio().g_variant_new_string(gio().g_variant_get_string(idString.get(), nullptr)));
+  VariantPtr screenCast =
+      callSync(bus.get(), kScreenCastName, kScreenCastPath, kScreenCastName, "CreateSession",
+               gio().g_variant_new("(a{sv})", &properties), "(o)");
   if (!screenCast) {
     whyNot = "mutter's screen cast (org.gnome.Mutter.ScreenCast) refused a session";
     return false;
@@ -249,9 +251,9 @@ RemoteDesktop::~RemoteDesktop() {
 void RemoteDesktop::notify(const char* method, GVariant* parameters) {
   unflushed = true;
   // Without a callback the call is sent with "no reply expected".
-  gio().g_dbus_connection_call(bus.get(), kRemoteDesktopName, sessionPath.c_str(), kRemoteDesktopSession,
-                         method, parameters, nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr,
-                         nullptr, nullptr);
+  gio().g_dbus_connection_call(bus.get(), kRemoteDesktopName, sessionPath.c_str(),
+                               kRemoteDesktopSession, method, parameters, nullptr,
+                               G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, nullptr, nullptr);
 }
 
 void RemoteDesktop::moveTo(CGPoint point) {
@@ -274,11 +276,13 @@ void RemoteDesktop::moveTo(CGPoint point) {
     }
   }
   if (best == nullptr) return;
-  notify("NotifyPointerMotionAbsolute", gio().g_variant_new("(sdd)", best->path.c_str(), bestX, bestY));
+  notify("NotifyPointerMotionAbsolute",
+         gio().g_variant_new("(sdd)", best->path.c_str(), bestX, bestY));
 }
 
 void RemoteDesktop::button(std::uint32_t linuxButton, bool press) {
-  notify("NotifyPointerButton", gio().g_variant_new("(ib)", static_cast<gint32>(linuxButton), press));
+  notify("NotifyPointerButton",
+         gio().g_variant_new("(ib)", static_cast<gint32>(linuxButton), press));
 }
 
 void RemoteDesktop::axis(double dx, double dy) {

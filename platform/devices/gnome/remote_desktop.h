@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/events.h"
 #include "platform/devices/gnome/gio_handles.h"
+#include "platform/events.h"
 
 class RemoteDesktop {
  public:

@@ -4,8 +4,7 @@
 //
 // KWin offers fake input only to trusted clients (a .desktop file that lists the interface in
 // X-KDE-Wayland-Interfaces, installed with the agent); to others the global is not announced,
-// and the route is not taken. Every libwayland message is silenced: failures are silent. Once
-// the connection has failed live() is false and nothing more is sent.
+// and the route is not taken. The connection itself is a WaylandDisplay.
 #pragma once
 
 #include <wayland-client.h>
@@ -15,6 +14,7 @@
 
 #include "fake-input-client-protocol.h"
 #include "platform/devices/wayland/seat_keymap.h"
+#include "platform/devices/wayland/wayland_display.h"
 
 class KdeConnection {
  public:
@@ -26,25 +26,18 @@ class KdeConnection {
   KdeConnection(const KdeConnection&) = delete;
   KdeConnection& operator=(const KdeConnection&) = delete;
 
-  bool live() const;
+  bool live() const { return display->live(); }
+  WaylandDisplay& compositor() const { return *display; }
   org_kde_kwin_fake_input* fakeInput() const { return fakeInput_; }
   // The seat's keymap text when it could be read, else empty.
   const std::string& seatKeymap() const { return keymap_.text(); }
-
-  // Writes every request sent so far, waiting while the compositor's socket is full.
-  void flush();
-  // Handles whatever the compositor has sent meanwhile, without waiting.
-  void dispatchPending();
-  // Waits until the compositor has processed every request sent so far.
-  void roundtrip();
 
  private:
   KdeConnection() = default;
   static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
 
-  wl_display* display = nullptr;
-  wl_registry* registry = nullptr;
+  std::unique_ptr<WaylandDisplay> display;
   wl_seat* seat = nullptr;
   std::uint32_t seatVersion = 0;
   org_kde_kwin_fake_input* fakeInput_ = nullptr;

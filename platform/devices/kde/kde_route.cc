@@ -24,17 +24,18 @@ class KdeDevice final : public Device {
  public:
   explicit KdeDevice(std::unique_ptr<KdeConnection> connection)
       : connection(std::move(connection)), layout(this->connection->seatKeymap()) {
-    this->connection->flush();
+    this->connection->compositor().flush();
   }
   ~KdeDevice() override {
-    connection->flush();
-    connection->roundtrip();
+    connection->compositor().flush();
+    connection->compositor().roundtrip();
   }
 
   void moveTo(CGPoint point) override {
     if (!connection->live()) return;
     org_kde_kwin_fake_input_pointer_motion_absolute(
-        connection->fakeInput(), wl_fixed_from_double(std::clamp(point.x, -kFixedLimit, kFixedLimit)),
+        connection->fakeInput(),
+        wl_fixed_from_double(std::clamp(point.x, -kFixedLimit, kFixedLimit)),
         wl_fixed_from_double(std::clamp(point.y, -kFixedLimit, kFixedLimit)));
   }
 
@@ -68,8 +69,8 @@ class KdeDevice final : public Device {
   }
 
   void deliver() override {
-    connection->flush();
-    connection->dispatchPending();
+    connection->compositor().flush();
+    connection->compositor().dispatchPending();
   }
 
  private:

@@ -36,8 +36,8 @@ std::optional<LayoutKey> LayoutText::find(char32_t scalar) const {
   // The key whose level needs the fewest modifiers wins; of those, the lowest keycode.
   std::optional<LayoutKey> best;
   const xkb_keycode_t max = xkb_keymap_max_keycode(keymap);
-  for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap); code <= max && code >= kXkbKeycodeOffset;
-       ++code) {
+  for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap);
+       code <= max && code >= kXkbKeycodeOffset; ++code) {
     const xkb_level_index_t levels = xkb_keymap_num_levels_for_key(keymap, code, 0);
     for (xkb_level_index_t level = 0; level < levels; ++level) {
       const xkb_keysym_t* syms = nullptr;

@@ -7,7 +7,10 @@
 RecordingDevice::RecordingDevice(std::vector<std::string>& log,
                                  const std::chrono::steady_clock::time_point* clock,
                                  int unitsPerNotch)
-    : log(log), clock(clock), made(std::chrono::steady_clock::now()), unitsPerNotch(unitsPerNotch) {}
+    : log(log),
+      clock(clock),
+      made(std::chrono::steady_clock::now()),
+      unitsPerNotch(unitsPerNotch) {}
 
 RecordingDevice::~RecordingDevice() { log.emplace_back("end"); }
 

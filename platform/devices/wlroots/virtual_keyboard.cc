@@ -31,7 +31,8 @@ VirtualKeyboard::VirtualKeyboard(WaylandConnection& connection, std::string keym
 
 void VirtualKeyboard::key(std::uint32_t linuxCode, bool press) {
   if (linuxCode == 0) return;
-  xkb_state_update_key(state.get(), linuxCode + kXkbKeycodeOffset, press ? XKB_KEY_DOWN : XKB_KEY_UP);
+  xkb_state_update_key(state.get(), linuxCode + kXkbKeycodeOffset,
+                       press ? XKB_KEY_DOWN : XKB_KEY_UP);
   if (!connection.live()) return;
   zwp_virtual_keyboard_v1_key(
       keyboard.get(), eventTime(), linuxCode,

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/events.h"
 #include "platform/devices/wlroots/keymap.h"
 #include "platform/devices/wlroots/wayland_connection.h"
+#include "platform/events.h"
 
 class VirtualKeyboard {
  public:

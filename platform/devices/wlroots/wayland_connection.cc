@@ -2,11 +2,6 @@
 // wayland_connection.h).
 #include "platform/devices/wlroots/wayland_connection.h"
 
-#include "platform/devices/linux/linux_input.h"
-
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
@@ -37,8 +32,6 @@ struct WaylandConnection::Output {
 };
 
 namespace {
-
-void silence(const char*, va_list) {}
 
 // Listeners: only the events that carry geometry do anything.
 void outputGeometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t,
@@ -105,7 +98,7 @@ void WaylandConnection::global(void* data, wl_registry* registry, std::uint32_t 
       zxdg_output_v1_add_listener(output.xdgOutput.get(), &kXdgOutputListener, &output);
     }
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-    self->addOutput(name, version);
+    self->addOutput(registry, name, version);
   }
 }
 
@@ -114,11 +107,12 @@ void WaylandConnection::globalRemove(void* data, wl_registry*, std::uint32_t nam
   self->outputList.remove_if([name](const Output& output) { return output.name == name; });
 }
 
-void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version) {
+void WaylandConnection::addOutput(wl_registry* registry, std::uint32_t name,
+                                  std::uint32_t version) {
   Output& output = outputList.emplace_back();
   output.name = name;
   output.output.reset(static_cast<wl_output*>(
-      wl_registry_bind(registry.get(), name, &wl_output_interface, std::min(version, 2u))));
+      wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 2u))));
   wl_output_add_listener(output.output.get(), &kOutputListener, &output);
   if (xdgOutputManager) {
     output.xdgOutput.reset(
@@ -128,24 +122,10 @@ void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version) {
 }
 
 std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced, std::string& whyNot) {
-  if (!forced && !inWaylandSession()) {
-    whyNot = "no Wayland session: WAYLAND_DISPLAY is not set";
-    return nullptr;
-  }
-  wl_log_set_handler_client(silence);
-  std::unique_ptr<WaylandConnection> self(new WaylandConnection);
-  self->display.reset(wl_display_connect(nullptr));
-  if (!self->display) {
-    whyNot = "no Wayland compositor answers at WAYLAND_DISPLAY";
-    return nullptr;
-  }
   static const wl_registry_listener listener = {global, globalRemove};
-  self->registry.reset(wl_display_get_registry(self->display.get()));
-  wl_registry_add_listener(self->registry.get(), &listener, self.get());
-  if (wl_display_roundtrip(self->display.get()) < 0) {
-    whyNot = "the Wayland compositor closed the connection";
-    return nullptr;
-  }
+  std::unique_ptr<WaylandConnection> self(new WaylandConnection);
+  self->display = WaylandDisplay::connect(forced, &listener, self.get(), whyNot);
+  if (!self->display) return nullptr;
   if (!self->pointerManager_ || !self->keyboardManager_) {
     whyNot = "the compositor offers no wlroots virtual pointer and virtual keyboard";
     return nullptr;
@@ -154,7 +134,7 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced, std::str
     whyNot = "the compositor offers no seat";
     return nullptr;
   }
-  self->seatKeymap_.read(self->display.get(), self->seat_.get(), self->seatVersion);
+  self->seatKeymap_.read(self->display->get(), self->seat_.get(), self->seatVersion);
   if (!self->live()) {
     whyNot = "the Wayland compositor closed the connection";
     return nullptr;
@@ -164,38 +144,10 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced, std::str
 
 WaylandConnection::~WaylandConnection() = default;
 
-bool WaylandConnection::live() const { return display && wl_display_get_error(display.get()) == 0; }
-
 const std::vector<OutputRect>& WaylandConnection::outputs() {
   // Made afresh each time (the listeners change the outputs in place), without an allocation
   // per motion.
   rects.clear();
   for (const Output& output : outputList) rects.push_back(output.rect());
   return rects;
-}
-
-void WaylandConnection::flush() {
-  while (live() && wl_display_flush(display.get()) < 0 && errno == EAGAIN) {
-    pollfd fd{wl_display_get_fd(display.get()), POLLOUT, 0};
-    if (poll(&fd, 1, 1000) <= 0 && errno != EINTR) return;
-  }
-}
-
-void WaylandConnection::dispatchPending() {
-  if (!live()) return;
-  wl_display* d = display.get();
-  while (wl_display_prepare_read(d) != 0) {
-    if (wl_display_dispatch_pending(d) < 0) return;
-  }
-  pollfd fd{wl_display_get_fd(d), POLLIN, 0};
-  if (poll(&fd, 1, 0) > 0) {
-    wl_display_read_events(d);
-  } else {
-    wl_display_cancel_read(d);
-  }
-  wl_display_dispatch_pending(d);
-}
-
-void WaylandConnection::roundtrip() {
-  if (live()) wl_display_roundtrip(display.get());
 }

@@ -3,8 +3,8 @@
 // (through xdg-output where the compositor has it), kept up to date as outputs come, go and
 // change. Also reads the seat's current keymap once, where the seat has a keyboard.
 //
-// Every libwayland message is silenced: failures are silent. Once the connection has failed
-// (the compositor is gone, or a protocol error) live() is false and nothing more is sent.
+// The connection itself is a WaylandDisplay: failures are silent, and once it has failed live()
+// is false and nothing more is sent.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/devices/wayland/seat_keymap.h"
+#include "platform/devices/wayland/wayland_display.h"
 #include "platform/devices/wlroots/output_layout.h"
 #include "platform/devices/wlroots/wayland_handles.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
@@ -30,7 +31,8 @@ class WaylandConnection {
   WaylandConnection(const WaylandConnection&) = delete;
   WaylandConnection& operator=(const WaylandConnection&) = delete;
 
-  bool live() const;
+  bool live() const { return display->live(); }
+  WaylandDisplay& compositor() const { return *display; }
   wl_seat* seat() const { return seat_.get(); }
   zwlr_virtual_pointer_manager_v1* pointerManager() const { return pointerManager_.get(); }
   zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_.get(); }
@@ -39,13 +41,6 @@ class WaylandConnection {
   // The outputs' logical rectangles, as last reported; valid until the next call.
   const std::vector<OutputRect>& outputs();
 
-  // Writes every request sent so far to the compositor, waiting while its socket is full.
-  void flush();
-  // Handles whatever the compositor has sent meanwhile (output changes), without waiting.
-  void dispatchPending();
-  // Waits until the compositor has processed every request sent so far.
-  void roundtrip();
-
   struct Output;  // one wl_output and its xdg-output
 
  private:
@@ -53,10 +48,9 @@ class WaylandConnection {
   static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
   static void globalRemove(void* data, wl_registry* registry, std::uint32_t name);
-  void addOutput(std::uint32_t name, std::uint32_t version);
+  void addOutput(wl_registry* registry, std::uint32_t name, std::uint32_t version);
 
-  DisplayPtr display;
-  Proxy<wl_registry> registry;
+  std::unique_ptr<WaylandDisplay> display;  // first made, last gone
   Proxy<wl_seat> seat_;
   std::uint32_t seatVersion = 0;
   Proxy<zwlr_virtual_pointer_manager_v1> pointerManager_;

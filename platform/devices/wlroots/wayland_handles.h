@@ -11,7 +11,6 @@
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
-inline void destroyProxy(wl_registry* proxy) { wl_registry_destroy(proxy); }
 inline void destroyProxy(wl_seat* proxy) { wl_seat_destroy(proxy); }
 inline void destroyProxy(wl_output* proxy) { wl_output_destroy(proxy); }
 inline void destroyProxy(zxdg_output_manager_v1* proxy) { zxdg_output_manager_v1_destroy(proxy); }
@@ -34,8 +33,3 @@ struct ProxyDestroy {
 
 template <typename T>
 using Proxy = std::unique_ptr<T, ProxyDestroy>;
-
-struct DisplayDisconnect {
-  void operator()(wl_display* display) const { wl_display_disconnect(display); }
-};
-using DisplayPtr = std::unique_ptr<wl_display, DisplayDisconnect>;

@@ -19,14 +19,14 @@ class WlrootsDevice final : public Device {
         pointer(std::make_unique<VirtualPointer>(*this->connection)),
         keyboard(VirtualKeyboard::make(*this->connection)),
         typist(std::make_unique<TextKeyboard>(*this->connection)) {
-    this->connection->flush();
+    this->connection->compositor().flush();
   }
   ~WlrootsDevice() override {
     typist.reset();
     keyboard.reset();
     pointer.reset();
-    connection->flush();
-    connection->roundtrip();
+    connection->compositor().flush();
+    connection->compositor().roundtrip();
   }
 
   void moveTo(CGPoint point) override { pointer->move(point); }
@@ -39,8 +39,8 @@ class WlrootsDevice final : public Device {
   }
   void text(std::u32string_view scalars) override { typist->type(scalars); }
   void deliver() override {
-    connection->flush();
-    connection->dispatchPending();
+    connection->compositor().flush();
+    connection->compositor().dispatchPending();
   }
 
  private:

@@ -32,8 +32,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/events.h"
 #include "platform/devices/x11/spare_keycodes.h"
+#include "platform/events.h"
 
 class TextTyper {
  public:

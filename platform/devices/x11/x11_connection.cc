@@ -6,6 +6,8 @@
 // per line, next to the poll and the writev that send the line's requests); with XCB owning it,
 // XFlush only writes. Whatever the server sends unasked (errors of requests that need no reply,
 // notifications) is read by XCB while it waits to write and dropped after each flush.
+#include "platform/devices/x11/x11_connection.h"
+
 #include <X11/Xlib-xcb.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -13,8 +15,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-
-#include "platform/devices/x11/x11_connection.h"
 
 namespace {
 
