@@ -69,8 +69,7 @@ class KdeDevice final : public Device {
   }
 
   void deliver() override {
-    connection->compositor().flush();
-    connection->compositor().dispatchPending();
+    connection->compositor().deliver();
   }
 
  private:

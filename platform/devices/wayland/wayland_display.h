@@ -30,6 +30,11 @@ class WaylandDisplay {
   void dispatchPending();
   // Waits until the compositor has processed every request sent so far.
   void roundtrip();
+  // What a route does at the end of each line: flush(), then dispatchPending().
+  void deliver() {
+    flush();
+    dispatchPending();
+  }
 
  private:
   WaylandDisplay() = default;

@@ -39,8 +39,7 @@ class WlrootsDevice final : public Device {
   }
   void text(std::u32string_view scalars) override { typist->type(scalars); }
   void deliver() override {
-    connection->compositor().flush();
-    connection->compositor().dispatchPending();
+    connection->compositor().deliver();
   }
 
  private:
