@@ -358,6 +358,14 @@ TEST_F(InChromium, DoubleClicksAndSeparateClicks) {
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(log(), (std::vector<std::string>{"mousedown 0 1", "mouseup 0 1", "mousedown 0 1",
                                              "mouseup 0 1"}));
+
+  // Two clicks at one spot in one burst, as a controller forwards a person's quick double
+  // click: a double click, as the person's was.
+  std::this_thread::sleep_for(800ms);
+  ASSERT_EQ(browser->evaluate("log.length = 0"), 0);
+  runAgent(click + click);
+  EXPECT_EQ(logOf(5), (std::vector<std::string>{"mousedown 0 1", "mouseup 0 1", "mousedown 0 2",
+                                                "mouseup 0 2", "dblclick 0 2"}));
 }
 
 TEST_F(InChromium, WheelScrolls) {

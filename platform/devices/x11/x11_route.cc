@@ -5,10 +5,14 @@
 // - CoreGraphics buttons 0, 1, 2 (left, right, middle) are X buttons 1, 3, 2.
 // - Double clicks: the server stamps each event with its time in milliseconds when it processes
 //   it, and toolkits count a press as a second click only when its time is later than the first
-//   press's (Chromium takes an equal time as a new first click). The second press of a double
-//   click (click state 2) is therefore sent with XTest's delay of kSecondPressDelay, which the
-//   server waits out without holding up the agent. Presses sent apart by the controller are
-//   separate clicks or a double click by their own timing, as with a real mouse.
+//   press's (Chromium takes an equal time as a new first click). So every button event gets a
+//   later time than the one before: one that comes within kSameTimeWindow of the last is sent
+//   with XTest's delay of 1 ms, which the server counts from its time of the previous request
+//   and waits out without holding up the agent. Two clicks at one spot in one burst (a
+//   controller forwarding a person's quick double click) are then a double click, as the
+//   person's were; clicks sent apart stay separate clicks or a double click by their own timing,
+//   as with a real mouse. The second press of a `dblclick` (click state 2) waits
+//   kSecondPressDelay.
 // - Scrolling: X reports wheels as clicks of buttons 4 (up), 5 (down), 6 (left) and 7 (right),
 //   one click a notch; the policy says how many notches a scroll completes.
 // - Keys are the server's keycodes of the key table's rows (keycodes.h).
@@ -18,8 +22,10 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/devices/x11/keycodes.h"
 #include "platform/devices/x11/text_typing.h"
@@ -28,6 +34,8 @@
 namespace {
 
 constexpr unsigned long kSecondPressDelay = 5;  // milliseconds
+// Closer to the previous button event than this, a button event could get its server time.
+constexpr std::chrono::milliseconds kSameTimeWindow{2};
 
 int toPixel(double value, int size) {
   const double limit = size > 0 ? size - 1 : 0;
@@ -68,7 +76,11 @@ class X11Device final : public Device {
     Display* display = connection->live();
     const unsigned number = xButton(button);
     if (display == nullptr || number == 0) return;
-    const unsigned long delay = press && clickState >= 2 ? kSecondPressDelay : CurrentTime;
+    const auto now = std::chrono::steady_clock::now();
+    unsigned long delay = CurrentTime;
+    if (lastButton && now - *lastButton < kSameTimeWindow) delay = 1;
+    if (press && clickState >= 2) delay = kSecondPressDelay;
+    lastButton = now + std::chrono::milliseconds(delay);
     XTestFakeButtonEvent(display, number, press ? True : False, delay);
   }
 
@@ -102,6 +114,7 @@ class X11Device final : public Device {
   std::unique_ptr<X11Connection> connection;
   KeycodeTable keycodes;
   TextTyper typer;
+  std::optional<std::chrono::steady_clock::time_point> lastButton;  // when the server handles it
 };
 
 }  // namespace
