@@ -123,6 +123,12 @@ TEST_F(Gnome, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
       [this](const std::string& input) { return run(input, {"key"}); });
 }
 
+TEST_F(Gnome, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
+  expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
+    return run(input, {"motion", "button"});
+  });
+}
+
 TEST_F(Gnome, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
   expectHeldInputsReleasedOnEveryEnd(session->receiver(), agentOptions());
 }

@@ -81,6 +81,12 @@ TEST_F(Kde, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
       [this](const std::string& input) { return run(input, {"key"}); });
 }
 
+TEST_F(Kde, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
+  expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
+    return run(input, {"motion", "button"});
+  });
+}
+
 TEST_F(Kde, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
   expectHeldInputsReleasedOnEveryEnd(session->receiver(), agentOptions());
 }

@@ -76,14 +76,5 @@ class ReceiverTest : public ::testing::Test {
     return hasLinePrefix(line, prefixes);
   }
 
-  // "button 272 1 t=1234" without its time.
-  static std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
-    for (std::string& line : lines) {
-      const std::size_t at = line.find(" t=");
-      if (at != std::string::npos) line.resize(at);
-    }
-    return lines;
-  }
-
   std::unique_ptr<Session> session;
 };

@@ -54,3 +54,12 @@ inline std::string everyMotion(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) input += line + "\nW 0 0\n";
   return input;
 }
+
+// "button 272 1 t=1234" without its time.
+inline std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
+  for (std::string& line : lines) {
+    const std::size_t at = line.find(" t=");
+    if (at != std::string::npos) line.resize(at);
+  }
+  return lines;
+}

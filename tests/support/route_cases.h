@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,6 +55,32 @@ void expectUsLayoutTextTypedAndOthersDropped(RunKeys&& runKeys) {
   std::string received;
   for (const std::string& typed : typedBy(runKeys(lines))) received += typed;
   EXPECT_EQ(received, text);
+}
+
+// A flood of motion, far more than the agent reads at once so that the next lines wait on
+// standard input, with a click in the middle: coalesced, ending on the last position, and the
+// click lands where its own line put the pointer. `run` returns the receiver's "motion" and
+// "button" lines.
+template <typename Run>
+void expectFloodCoalescedToTheLastPosition(Run&& run) {
+  constexpr int kMoves = 60000;
+  std::string input;
+  for (int i = 0; i < kMoves; ++i) {
+    input += "M " + std::to_string(100 + i % 1000) + " " + std::to_string(100 + i / 1000) + "\n";
+    if (i == kMoves / 2)
+      input += "{\"cmd\":\"down\",\"x\":7,\"y\":8}\n{\"cmd\":\"up\",\"x\":7,\"y\":8}\n";
+  }
+  input += "M 1000 700\n";
+  const std::vector<std::string> lines = withoutTimes(run(input));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines.back(), "motion 1000 700");
+  const auto press = std::find(lines.begin(), lines.end(), "button 272 1");
+  ASSERT_NE(press, lines.end());
+  ASSERT_NE(press, lines.begin());
+  EXPECT_EQ(*(press - 1), "motion 7 8");
+  ASSERT_NE(press + 1, lines.end());
+  EXPECT_EQ(*(press + 1), "button 272 0");
+  EXPECT_LT(lines.size(), static_cast<std::size_t>(kMoves / 2));
 }
 
 // Chord cases that every Wayland route's receiver shows alike: its "key" and "mods" lines in

@@ -10,18 +10,10 @@
 #include <iterator>
 #include <string>
 
+#include "support/route_cases.h"
 #include "wayland/wayland_fixture.h"
 
 namespace {
-
-// A button line without its time: "button 272 1".
-std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
-  for (std::string& line : lines) {
-    const std::size_t time = line.find(" t=");
-    if (time != std::string::npos) line.erase(time);
-  }
-  return lines;
-}
 
 // Whether the process is stopped (state T in /proc/PID/stat).
 bool stopped(const std::string& proc) {
@@ -147,24 +139,9 @@ TEST_F(Pointer, AJumpBeforeAPressEndsWithAOnePixelStepOntoTheTarget) {
 }
 
 TEST_F(Pointer, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
-  // Far more than the agent reads at once, so that the next lines wait on standard input.
-  constexpr int kMoves = 60000;
-  std::string input;
-  for (int i = 0; i < kMoves; ++i) {
-    input += "M " + std::to_string(100 + i % 1000) + " " + std::to_string(100 + i / 1000) + "\n";
-    if (i == kMoves / 2)
-      input += "{\"cmd\":\"down\",\"x\":7,\"y\":8}\n{\"cmd\":\"up\",\"x\":7,\"y\":8}\n";
-  }
-  input += "M 1000 700\n";
-  const std::vector<std::string> lines = withoutTimes(run(input, {"motion", "button"}));
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines.back(), "motion 1000 700");
-  // The press lands where its own line put the pointer.
-  const auto press = std::find(lines.begin(), lines.end(), "button 272 1");
-  ASSERT_NE(press, lines.end());
-  EXPECT_EQ(*(press - 1), "motion 7 8");
-  EXPECT_EQ(*(press + 1), "button 272 0");
-  EXPECT_LT(lines.size(), static_cast<std::size_t>(kMoves / 2));
+  expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
+    return run(input, {"motion", "button"});
+  });
 }
 
 // A motion held back because more input was waiting arrives although that input is only the
