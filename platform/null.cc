@@ -5,6 +5,8 @@
 #include "platform/deliver.h"
 #include "platform/events.h"
 #include "platform/handles.h"
+#include "platform/probe.h"
+#include "platform/probe_text.h"
 
 namespace {
 
@@ -44,3 +46,7 @@ void CFRelease(CFTypeRef) {}
 
 void deliverPostedEvents() {}
 void beforeInputWait() {}
+
+int probePlatform(bool json, std::FILE* out) {
+  return writeProbe(out, json, {{"null", true, "posts nothing and writes nothing"}});
+}

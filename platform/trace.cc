@@ -28,6 +28,8 @@
 #include "platform/deliver.h"
 #include "platform/events.h"
 #include "platform/handles.h"
+#include "platform/probe.h"
+#include "platform/probe_text.h"
 
 namespace {
 
@@ -175,3 +177,10 @@ void CFRelease(CFTypeRef cf) {
 
 void deliverPostedEvents() { std::fflush(out()); }
 void beforeInputWait() { std::fflush(out()); }
+
+int probePlatform(bool json, std::FILE* output) {
+  return writeProbe(output, json,
+                    {{"trace", true,
+                      "posts nothing: every event call is written to standard error, one line "
+                      "each"}});
+}

@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "keys/key_table.h"
@@ -41,6 +42,9 @@ class Device {
   // The device's scroll unit: how many make one wheel notch of 100 pixels (0: the device reads
   // pixels and notches only). Asked once, when the device is taken.
   virtual int scrollUnitsPerNotch() const { return 0; }
+  // What the device can do here, in a few words for a person ("absolute motion over 2 outputs:
+  // ..."; "text: any character"), as --probe shows it.
+  virtual std::string capabilities() const { return {}; }
   // The clock that times motion coalescing. A recording device may stand it still.
   virtual std::chrono::steady_clock::time_point now() const {
     return std::chrono::steady_clock::now();

@@ -21,6 +21,14 @@ class GnomeDevice final : public Device {
   explicit GnomeDevice(std::unique_ptr<RemoteDesktop> desktop) : desktop(std::move(desktop)) {}
   ~GnomeDevice() override { desktop->flush(); }
 
+  std::string capabilities() const override {
+    std::string text =
+        "absolute motion over " + std::to_string(desktop->monitors().size()) + " monitor(s):";
+    for (const RemoteDesktop::Stream& stream : desktop->monitors()) {
+      text += " " + rectangleText(stream.x, stream.y, stream.width, stream.height) + ";";
+    }
+    return text + " text: only the characters of mutter's layout, others are dropped";
+  }
   void moveTo(CGPoint point) override { desktop->moveTo(point); }
   void button(CGMouseButton button, bool press, std::int64_t) override {
     desktop->button(linuxButton(button), press);

@@ -1,6 +1,8 @@
 // GNOME: mutter's remote desktop session (see remote_desktop.h).
 #include "platform/devices/gnome/remote_desktop.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,6 +33,29 @@ constexpr std::uint32_t kAxisSourceContinuous = 1u << 3;
 // GLib's messages would go to standard error; the agent writes nothing there.
 GLogWriterOutput silentWriter(GLogLevelFlags, const GLogField*, gsize, gpointer) {
   return G_LOG_WRITER_HANDLED;
+}
+
+// Whether PipeWire answers in this session: its socket, PIPEWIRE_REMOTE (default "pipewire-0")
+// in XDG_RUNTIME_DIR, takes a connection. mutter adds its screen-cast streams to PipeWire, and
+// places absolute motion only relative to a stream that is there.
+bool pipewireAnswers() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char* remote = std::getenv("PIPEWIRE_REMOTE");
+  std::string path = remote != nullptr && *remote != '\0' ? remote : "pipewire-0";
+  if (path.front() != '/') {
+    if (runtime == nullptr || *runtime == '\0') return false;
+    path = std::string(runtime) + "/" + path;
+  }
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  path.copy(address.sun_path, path.size());
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool answers =
+      connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return answers;
 }
 
 // The bus address: DBUS_SESSION_BUS_ADDRESS, else the bus socket in XDG_RUNTIME_DIR. Never the
@@ -139,6 +164,22 @@ bool RemoteDesktop::start(std::string& whyNot) {
     return false;
   }
   gio().g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
+
+  VariantPtr nameOwned =
+      callSync(bus.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+               "NameHasOwner", gio().g_variant_new("(s)", kRemoteDesktopName), "(b)");
+  gboolean hasOwner = FALSE;
+  if (nameOwned) gio().g_variant_get(nameOwned.get(), "(b)", &hasOwner);
+  if (!hasOwner) {
+    whyNot = "the session bus has no mutter remote desktop (org.gnome.Mutter.RemoteDesktop)";
+    return false;
+  }
+  if (!pipewireAnswers()) {
+    whyNot =
+        "PipeWire is not running in this session (mutter's screen-cast streams, which "
+        "absolute motion needs, go through it): start pipewire";
+    return false;
+  }
 
   VariantPtr session = callSync(bus.get(), kRemoteDesktopName, kRemoteDesktopPath,
                                 kRemoteDesktopName, "CreateSession", nullptr, "(o)");

@@ -52,6 +52,8 @@ class RemoteDesktop {
     int x = 0, y = 0, width = 0, height = 0;
     bool added = false;
   };
+  // The monitors' streams, with their place on the desktop.
+  const std::vector<Stream>& monitors() const { return streams; }
 
  private:
   RemoteDesktop() = default;

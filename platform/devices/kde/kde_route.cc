@@ -31,6 +31,12 @@ class KdeDevice final : public Device {
     connection->compositor().roundtrip();
   }
 
+  std::string capabilities() const override {
+    return "absolute motion in KWin's global coordinates; text: only the characters of the "
+           "seat's layout (" +
+           layout.name() + "), others are dropped";
+  }
+
   void moveTo(CGPoint point) override {
     if (!connection->live()) return;
     org_kde_kwin_fake_input_pointer_motion_absolute(
@@ -68,9 +74,7 @@ class KdeDevice final : public Device {
     }
   }
 
-  void deliver() override {
-    connection->compositor().deliver();
-  }
+  void deliver() override { connection->compositor().deliver(); }
 
  private:
   void sendAxis(std::uint32_t axis, std::int64_t pixels) {

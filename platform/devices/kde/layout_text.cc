@@ -66,3 +66,8 @@ std::optional<LayoutKey> LayoutText::find(char32_t scalar) const {
   }
   return best;
 }
+
+std::string LayoutText::name() const {
+  const char* name = keymap != nullptr ? xkb_keymap_layout_get_name(keymap, 0) : nullptr;
+  return name != nullptr ? name : "unnamed";
+}

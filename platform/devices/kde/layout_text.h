@@ -28,6 +28,8 @@ class LayoutText {
   LayoutText(const LayoutText&) = delete;
   LayoutText& operator=(const LayoutText&) = delete;
 
+  // The name of the first layout, as the keymap gives it ("English (US)").
+  std::string name() const;
   // The key for a scalar; line feed and carriage return are Return, tab is Tab.
   std::optional<LayoutKey> find(char32_t scalar) const;
 

@@ -35,3 +35,8 @@ bool inWaylandSession() {
   }
   return false;
 }
+
+std::string rectangleText(long x, long y, long width, long height) {
+  return std::to_string(width) + "x" + std::to_string(height) + " at " + std::to_string(x) + "," +
+         std::to_string(y);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/events.h"
 
@@ -15,6 +16,9 @@ std::uint32_t linuxButton(CGMouseButton button);
 // none, so that text never presses Escape, BackSpace or Delete; nor do surrogates, U+0000 and
 // values past U+10FFFF. Returns 0 (NoSymbol) for none.
 std::uint32_t keysymForScalar(char32_t scalar);
+
+// A rectangle of the desktop for a person: "1280x800 at 0,0".
+std::string rectangleText(long x, long y, long width, long height);
 
 // Whether the environment names a Wayland session: WAYLAND_DISPLAY or WAYLAND_SOCKET set and not
 // empty. The Wayland routes try nothing without one, unless forced.

@@ -5,6 +5,7 @@
 // taken effect.
 #include "platform/devices/wlroots/wlroots_route.h"
 
+#include "platform/devices/linux/linux_input.h"
 #include "platform/devices/wlroots/text_keyboard.h"
 #include "platform/devices/wlroots/virtual_keyboard.h"
 #include "platform/devices/wlroots/virtual_pointer.h"
@@ -29,6 +30,14 @@ class WlrootsDevice final : public Device {
     connection->compositor().roundtrip();
   }
 
+  std::string capabilities() const override {
+    std::string text = "absolute motion over the layout of " +
+                       std::to_string(connection->outputs().size()) + " output(s):";
+    for (const OutputRect& output : connection->outputs()) {
+      text += " " + rectangleText(output.x, output.y, output.width, output.height) + ";";
+    }
+    return text + " text: any Unicode character (a keymap of the agent's own)";
+  }
   void moveTo(CGPoint point) override { pointer->move(point); }
   void button(CGMouseButton button, bool press, std::int64_t) override {
     pointer->button(button, press);
@@ -38,9 +47,7 @@ class WlrootsDevice final : public Device {
     if (keyboard) keyboard->key(key.linuxCode, press);
   }
   void text(std::u32string_view scalars) override { typist->type(scalars); }
-  void deliver() override {
-    connection->compositor().deliver();
-  }
+  void deliver() override { connection->compositor().deliver(); }
 
  private:
   std::unique_ptr<WaylandConnection> connection;

@@ -113,6 +113,29 @@ bool SpareKeycodes::ownerExists(const Mark& mark) {
   return values.size() == 1 && values[0] == mark.nonce;
 }
 
+std::vector<KeyCode> SpareKeycodes::unboundKeycodes() {
+  std::vector<KeyCode> unbound;
+  int min = 0, max = 0;
+  XDisplayKeycodes(display, &min, &max);
+  int perKeycode = 0;
+  const std::unique_ptr<KeySym, XFreeDelete> mapping(
+      XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &perKeycode));
+  if (!mapping || perKeycode <= 0 || live() == nullptr) return unbound;
+  for (int keycode = min; keycode <= max; ++keycode) {
+    const KeySym* keysyms = mapping.get() + static_cast<std::ptrdiff_t>(keycode - min) * perKeycode;
+    const bool empty =
+        std::all_of(keysyms, keysyms + perKeycode, [](KeySym k) { return k == NoSymbol; });
+    const bool isReserved = std::find(reserved.begin(), reserved.end(), keycode) != reserved.end();
+    if (empty && !isReserved) unbound.push_back(static_cast<KeyCode>(keycode));
+  }
+  return unbound;
+}
+
+std::size_t SpareKeycodes::freeCount() {
+  if (live() == nullptr) return 0;
+  return unboundKeycodes().size();
+}
+
 std::optional<KeyCode> SpareKeycodes::claim() {
   if (live() == nullptr) return std::nullopt;
   if (property == 0) property = XInternAtom(display, kPropertyName, False);
@@ -143,23 +166,17 @@ std::optional<KeyCode> SpareKeycodes::claim() {
   });
 
   // Read after the clearing above, which the server carries out first.
-  int min = 0, max = 0;
-  XDisplayKeycodes(display, &min, &max);
-  int perKeycode = 0;
-  const std::unique_ptr<KeySym, XFreeDelete> mapping(
-      XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &perKeycode));
-  if (!mapping || perKeycode <= 0 || live() == nullptr) return std::nullopt;
   std::optional<KeyCode> found;
-  for (int keycode = min; keycode <= max && !found; ++keycode) {
-    const KeySym* keysyms = mapping.get() + static_cast<std::ptrdiff_t>(keycode - min) * perKeycode;
-    const bool unbound =
-        std::all_of(keysyms, keysyms + perKeycode, [](KeySym k) { return k == NoSymbol; });
+  for (const KeyCode keycode : unboundKeycodes()) {
     const bool marked = std::any_of(marks.begin(), marks.end(), [&](const Mark& mark) {
       return mark.keycode == static_cast<unsigned long>(keycode);
     });
-    const bool isReserved = std::find(reserved.begin(), reserved.end(), keycode) != reserved.end();
-    if (unbound && !marked && !isReserved) found = static_cast<KeyCode>(keycode);
+    if (!marked) {
+      found = keycode;
+      break;
+    }
   }
+  if (live() == nullptr) return std::nullopt;
   if (found) {
     marks.push_back({*found, owner, nonce});
     claimed.push_back(*found);

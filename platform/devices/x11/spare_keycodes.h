@@ -34,6 +34,9 @@ class SpareKeycodes {
 
   // One more keycode for this agent, or none when every spare is taken.
   std::optional<KeyCode> claim();
+  // How many keycodes are spare now (without a keysym, standing for no physical key), whoever
+  // may claim them; nothing is claimed.
+  std::size_t freeCount();
   // Gives back every claimed keycode. `boundByUs` says what the agent last bound to a keycode
   // (NoSymbol for nothing); a keycode that holds something else now is left as it is.
   void releaseAll(const std::function<KeySym(KeyCode)>& boundByUs);
@@ -46,6 +49,8 @@ class SpareKeycodes {
   };
   Display* live() const;
   std::vector<Mark> readMarks();
+  // The keycodes without a keysym that stand for no physical key the agent presses.
+  std::vector<KeyCode> unboundKeycodes();
   void writeMarks(const std::vector<Mark>& marks);
   bool ownerExists(const Mark& mark);
 

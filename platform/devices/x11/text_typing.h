@@ -47,6 +47,8 @@ class TextTyper {
   // Presses and releases a spare bound to the keysym of each scalar of the text, in order.
   void type(std::u32string_view text);
   void restore();
+  // How many keycodes text could bind now.
+  std::size_t spareCount() { return registry.freeCount(); }
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -65,6 +65,13 @@ class X11Device final : public Device {
     if (Display* display = connection->live()) XSync(display, False);
   }
 
+  std::string capabilities() const override {
+    return "absolute motion over one screen of " + std::to_string(connection->width()) + "x" +
+           std::to_string(connection->height()) +
+           "; text: any Unicode character, through the keymap's spare keycodes (" +
+           std::to_string(typer.spareCount()) + " free)";
+  }
+
   void moveTo(CGPoint point) override {
     if (Display* display = connection->live()) {
       XTestFakeMotionEvent(display, connection->screen(), toPixel(point.x, connection->width()),
@@ -113,7 +120,7 @@ class X11Device final : public Device {
 
   std::unique_ptr<X11Connection> connection;
   KeycodeTable keycodes;
-  TextTyper typer;
+  mutable TextTyper typer;  // mutable: counting spares reads the server
   std::optional<std::chrono::steady_clock::time_point> lastButton;  // when the server handles it
 };
 
