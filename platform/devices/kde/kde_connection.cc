@@ -1,7 +1,10 @@
 // KDE Plasma: the connection to KWin (see kde_connection.h).
 #include "platform/devices/kde/kde_connection.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -14,6 +17,9 @@ constexpr std::uint32_t kFakeInputVersion = 4;
 void KdeConnection::global(void* data, wl_registry* registry, std::uint32_t name,
                            const char* interface, std::uint32_t version) {
   auto* self = static_cast<KdeConnection*>(data);
+  if (std::strncmp(interface, "org_kde_", 8) == 0 && self->kdeInterface.empty()) {
+    self->kdeInterface = interface;
+  }
   if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
       version >= kFakeInputVersion && self->fakeInput_ == nullptr) {
     self->fakeInput_ = static_cast<org_kde_kwin_fake_input*>(
@@ -31,11 +37,7 @@ std::unique_ptr<KdeConnection> KdeConnection::open(bool forced, std::string& why
   self->display = WaylandDisplay::connect(forced, &listener, self.get(), whyNot);
   if (!self->display) return nullptr;
   if (self->fakeInput_ == nullptr) {
-    // KWin does not announce fake input to an executable it does not trust, so an untrusted
-    // agent cannot tell KWin from a compositor without it.
-    whyNot =
-        "the compositor offers no KWin fake input (KWin offers it only to an executable "
-        "that a .desktop file trusts with it)";
+    whyNot = self->untrustedReason();
     return nullptr;
   }
   org_kde_kwin_fake_input_authenticate(self->fakeInput_, "input-agent",
@@ -48,6 +50,32 @@ std::unique_ptr<KdeConnection> KdeConnection::open(bool forced, std::string& why
     return nullptr;
   }
   return self;
+}
+
+// KWin does not announce fake input to an executable it does not trust, so an untrusted agent
+// cannot tell KWin from a compositor without it: it says what it can see.
+std::string KdeConnection::untrustedReason() const {
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  std::string seen;
+  if (!kdeInterface.empty()) {
+    seen = "the compositor announces KDE's " + kdeInterface;
+  } else if (desktop != nullptr && std::strstr(desktop, "KDE") != nullptr) {
+    seen = std::string("XDG_CURRENT_DESKTOP is ") + desktop;
+  } else {
+    return "the compositor offers no KWin fake input (org_kde_kwin_fake_input)";
+  }
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  const std::string self = length > 0 ? std::string(path, static_cast<std::size_t>(length))
+                                      : std::string("the agent's full path");
+  return "KWin refused fake input (" + seen +
+         ", but no org_kde_kwin_fake_input to this executable): KWin gives it only to an "
+         "executable that a .desktop file in KDE's application index trusts with it "
+         "(X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input) and names by its full path, here " +
+         self +
+         "; install the agent (the package, or cmake --install) so that input-agent.desktop "
+         "naming it is in share/applications under a folder of XDG_DATA_DIRS, and restart the "
+         "session's application index (kbuildsycoca) if KWin does not see it";
 }
 
 KdeConnection::~KdeConnection() {

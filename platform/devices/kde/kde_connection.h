@@ -36,10 +36,12 @@ class KdeConnection {
   KdeConnection() = default;
   static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                      std::uint32_t version);
+  std::string untrustedReason() const;
 
   std::unique_ptr<WaylandDisplay> display;
   wl_seat* seat = nullptr;
   std::uint32_t seatVersion = 0;
   org_kde_kwin_fake_input* fakeInput_ = nullptr;
   SeatKeymap keymap_;
+  std::string kdeInterface;  // the first org_kde_ global announced, if any
 };
