@@ -80,10 +80,12 @@ TEST(Options, OtherArgumentsAreIgnored) {
     EXPECT_NE(result.err.find("CGEventCreateMouseEvent src 5 1 2 0\n"), std::string::npos)
         << shown << ": " << result.err;
   }
-  // The real agent with nothing to reach starts too.
+  // The real agent with nothing to reach starts too (on macOS it would post to the desktop).
+#if !defined(__APPLE__)
   const ProcessResult result = run(kPrograms[0], {"--verbose"});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.out, "READY\n");
+#endif
 }
 
 // An answer that cannot be written is not a success: a full disk gives status 1.
