@@ -6,7 +6,10 @@
 # packages of the libraries the agent opens at run time with dlopen, which dpkg-shlibdeps cannot
 # see (cmake/package_dependencies.cmake adds them when cpack runs).
 set(CPACK_PACKAGE_NAME input-agent)
-set(CPACK_PACKAGE_CONTACT "input-agent developers")
+# The Maintainer field: a packager gives their own, "Name <address>", with -DCPACK_PACKAGE_CONTACT.
+if(NOT CPACK_PACKAGE_CONTACT)
+  set(CPACK_PACKAGE_CONTACT "input-agent developers")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "synthetic mouse, scroll and keyboard input from text commands")
 set(CPACK_PACKAGE_DESCRIPTION
     "input-agent reads one command per line on its standard input (pointer\n"
