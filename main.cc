@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
   JsonDecoder decoder;
   std::fputs("READY\n", stdout);
 
-  // Before it waits for input, the reader has the platform deliver again: a route may hold an
-  // event back while the next line is already waiting (the wlroots route's coalesced motion),
-  // and that line may turn out to be incomplete.
-  LineReader reader(STDIN_FILENO, kMaxLineBytes, &stops, deliverPostedEvents);
+  // Before it waits for input, the reader tells the platform: a motion held back while the next
+  // line was already waiting (coalescing) is sent then, since that line may turn out to be
+  // incomplete or the last for a while.
+  LineReader reader(STDIN_FILENO, kMaxLineBytes, &stops, beforeInputWait);
   while (const auto line = reader.next()) {
     const LineOutcome outcome = handleLine(*line, injector, decoder);
     deliverPostedEvents();

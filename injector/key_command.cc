@@ -6,7 +6,7 @@
 // entry. Text entry posts no flags, and an "up" action never types text.
 #include "injector/input_injector.h"
 #include "injector/post_event.h"
-#include "keys/key_codes.h"
+#include "keys/key_table.h"
 #include "keys/key_text.h"
 
 void InputInjector::executeKey(const InputCommand& command) {

@@ -10,13 +10,21 @@
 //
 // Rows are in ascending order of virtual key (the macOS numbering by position on the ANSI
 // keyboard, so "Digit6" is 22 and "Digit5" 23, and 10 has no row). The table is constant and
-// checked at compile time: 98 rows, each name, virtual key, Linux code and XKB name once. The
-// lookups built from it are keys/key_codes.h (by name) and findPhysicalKey (by virtual key).
+// checked at compile time: 98 rows, each name, virtual key, Linux code and XKB name once.
+//
+// Lookups, all without allocation and usable at compile time:
+// - macVirtualKeyCode(name): the virtual key of a name, by exact, case-sensitive equality of the
+//   whole name (no trimming, no folding); none for a name without a row, which is distinct from
+//   code 0 ("KeyA");
+// - keyNamed(name): the row of a name that must exist, for code that names a key ("ShiftLeft");
+//   a name without a row does not compile;
+// - findPhysicalKey(virtualKey), findLinuxKey(linuxCode): the row of a number, or null.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 struct PhysicalKey {
@@ -132,7 +140,9 @@ namespace key_table_detail {
 constexpr bool allDistinct() {
   for (std::size_t i = 0; i < kPhysicalKeys.size(); ++i) {
     const PhysicalKey& a = kPhysicalKeys[i];
-    if (a.name.empty() || a.xkbName.empty() || a.xkbName.size() > 4) return false;
+    if (a.name.size() < 2 || a.name.size() > 14 || a.xkbName.empty() || a.xkbName.size() > 4) {
+      return false;
+    }
     if (i > 0 && !(kPhysicalKeys[i - 1].virtualKey < a.virtualKey)) return false;
     for (std::size_t j = i + 1; j < kPhysicalKeys.size(); ++j) {
       const PhysicalKey& b = kPhysicalKeys[j];
@@ -145,11 +155,55 @@ constexpr bool allDistinct() {
   return true;
 }
 
+// The rows' positions sorted by name, for a binary search. An insertion sort of its own:
+// std::sort is not constexpr in the libc++ of the macOS SDKs.
+constexpr std::array<std::uint8_t, kPhysicalKeys.size()> byName() {
+  std::array<std::uint8_t, kPhysicalKeys.size()> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const auto row = static_cast<std::uint8_t>(i);
+    std::size_t j = i;
+    for (; j > 0 && kPhysicalKeys[row].name < kPhysicalKeys[order[j - 1]].name; --j) {
+      order[j] = order[j - 1];
+    }
+    order[j] = row;
+  }
+  return order;
+}
+inline constexpr std::array<std::uint8_t, kPhysicalKeys.size()> kByName = byName();
+
 }  // namespace key_table_detail
 
+static_assert(kPhysicalKeys.size() == 98 && kPhysicalKeys.back().name == "ArrowUp",
+              "the table has 98 filled rows");
 static_assert(key_table_detail::allDistinct(),
               "rows in ascending order of virtual key; every name, virtual key, Linux code and "
-              "XKB name once; XKB names of 1 to 4 characters");
+              "XKB name once; names of 2 to 14 characters, XKB names of 1 to 4");
+
+// The row of a name, or null.
+constexpr const PhysicalKey* findKeyNamed(std::string_view name) {
+  const auto& order = key_table_detail::kByName;
+  std::size_t low = 0, high = order.size();
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    const PhysicalKey& key = kPhysicalKeys[order[mid]];
+    if (key.name == name) return &key;
+    if (key.name < name) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  return nullptr;
+}
+
+constexpr std::optional<std::uint16_t> macVirtualKeyCode(std::string_view name) {
+  const PhysicalKey* key = findKeyNamed(name);
+  if (key == nullptr) return std::nullopt;
+  return key->virtualKey;
+}
+
+// The row of a name that the table has, at compile time: a missing name does not compile.
+consteval const PhysicalKey& keyNamed(std::string_view name) { return *findKeyNamed(name); }
 
 // The row of a virtual key, or null when the table has none.
 constexpr const PhysicalKey* findPhysicalKey(std::uint16_t virtualKey) {
@@ -158,3 +212,14 @@ constexpr const PhysicalKey* findPhysicalKey(std::uint16_t virtualKey) {
   }
   return nullptr;
 }
+
+// The row of a Linux input code, or null.
+constexpr const PhysicalKey* findLinuxKey(std::uint32_t linuxCode) {
+  for (const PhysicalKey& key : kPhysicalKeys) {
+    if (key.linuxCode == linuxCode) return &key;
+  }
+  return nullptr;
+}
+
+// X and XKB keycodes are Linux input codes plus this offset (the evdev rules).
+inline constexpr std::uint32_t kXkbKeycodeOffset = 8;

@@ -3,3 +3,4 @@
 #include "platform/deliver.h"
 
 void deliverPostedEvents() {}
+void beforeInputWait() {}

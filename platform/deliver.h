@@ -1,8 +1,10 @@
-// One call the command loop makes after every line, and again before it waits for more input:
-// every event posted while handling the line reaches the desktop before the next line is read
-// (a route may hold a coalesced motion while the next line is already waiting, and sends it at
-// the latest at the second call). Where posting delivers at once (CoreGraphics)
-// it does nothing; the X11 implementation flushes its connection, the trace its output.
+// Two calls the command loop makes to the platform: deliverPostedEvents after every line, so that
+// every event posted while handling the line reaches the desktop before the next line is read;
+// beforeInputWait each time the agent is about to wait for input, so that nothing held back for
+// a line that was already waiting (a coalesced motion) stays back while the agent sits idle.
+// Where posting delivers at once (CoreGraphics) both do nothing; the trace writes out its
+// buffered lines; the device platforms flush the route's connection.
 #pragma once
 
 void deliverPostedEvents();
+void beforeInputWait();

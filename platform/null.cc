@@ -43,3 +43,4 @@ void CFRelease(CFTypeRef) {}
 }
 
 void deliverPostedEvents() {}
+void beforeInputWait() {}

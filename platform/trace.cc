@@ -174,3 +174,4 @@ void CFRelease(CFTypeRef cf) {
 }
 
 void deliverPostedEvents() { std::fflush(out()); }
+void beforeInputWait() { std::fflush(out()); }

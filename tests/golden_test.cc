@@ -1,6 +1,9 @@
 // Golden traces: each case in golden/*.golden feeds its input lines to input-agent-trace and
-// compares the whole trace it writes, after the source creation, with the expected one. The
-// agent must also print exactly "READY" and exit with status 0.
+// compares the whole trace it writes, after the source creation, with the expected one. Where the
+// recording agent is built, each case in golden/devices/*.golden feeds its input to it and
+// compares the whole record of its device (what the input policy made of the lines); its input
+// is a file, so the agent never waits for more (held motion goes with the next event or at the
+// end). The agent must also print exactly "READY" and exit with status 0.
 //
 // Case format:
 //   === name
@@ -64,10 +67,10 @@ std::string unescape(const std::string& line, bool& noFeed) {
   return out;
 }
 
-std::vector<GoldenCase> loadCases() {
+std::vector<GoldenCase> loadCases(const std::string& dir) {
   std::vector<GoldenCase> cases;
   std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(GOLDEN_DIR)) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() == ".golden") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
@@ -130,6 +133,33 @@ std::string caseName(const testing::TestParamInfo<GoldenCase>& info) {
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(loadCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(loadCases(GOLDEN_DIR)), caseName);
+
+#if defined(RECORD_AGENT)
+class GoldenRecord : public testing::TestWithParam<GoldenCase> {};
+
+TEST_P(GoldenRecord, RecordMatches) {
+  const GoldenCase& c = GetParam();
+  const std::filesystem::path input =
+      std::filesystem::temp_directory_path() /
+      ("input-agent-golden-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+       "-" + caseName({c, 0}) + ".txt");
+  {
+    std::ofstream file(input, std::ios::binary);
+    file << c.input;
+  }
+  ProcessOptions options;
+  options.setEnv = c.env;
+  options.stdinPath = input.string();
+  const ProcessResult result = runProcess({RECORD_AGENT}, "", options);
+  std::filesystem::remove(input);
+  EXPECT_EQ(result.out, "READY\n");
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.err, c.expected) << "input:\n" << c.input;
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, GoldenRecord,
+                         testing::ValuesIn(loadCases(GOLDEN_DIR "/devices")), caseName);
+#endif
 
 }  // namespace

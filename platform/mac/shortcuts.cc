@@ -1,21 +1,23 @@
 // The macOS chords of the named shortcuts (see platform/shortcut_chords.h). Linked into the
 // macOS agent and into the trace and null builds, which stand in for it.
+#include "keys/key_table.h"
 #include "platform/shortcut_chords.h"
 
 namespace {
 
 constexpr CGEventFlags kNone = 0;
+consteval CGKeyCode key(std::string_view name) { return keyNamed(name).virtualKey; }
 
 constexpr ShortcutChord kChords[] = {
-    {"cmd_tab", 48, kCGEventFlagMaskCommand},                                   // Tab
-    {"alt_tab", 48, kCGEventFlagMaskAlternate},                                 // Tab
-    {"cmd_space", 49, kCGEventFlagMaskCommand},                                 // Space
-    {"win_key", 49, kCGEventFlagMaskCommand},                                   // Space
-    {"copy", 8, kCGEventFlagMaskCommand},                                       // C
-    {"paste", 9, kCGEventFlagMaskCommand},                                      // V
-    {"lock_screen", 12, kCGEventFlagMaskControl | kCGEventFlagMaskCommand},     // Q
-    {"show_desktop", 103, kNone},                                               // F11
-    {"ctrl_alt_del", 53, kCGEventFlagMaskAlternate | kCGEventFlagMaskCommand},  // Escape
+    {"cmd_tab", key("Tab"), kCGEventFlagMaskCommand},
+    {"alt_tab", key("Tab"), kCGEventFlagMaskAlternate},
+    {"cmd_space", key("Space"), kCGEventFlagMaskCommand},
+    {"win_key", key("Space"), kCGEventFlagMaskCommand},
+    {"copy", key("KeyC"), kCGEventFlagMaskCommand},
+    {"paste", key("KeyV"), kCGEventFlagMaskCommand},
+    {"lock_screen", key("KeyQ"), kCGEventFlagMaskControl | kCGEventFlagMaskCommand},
+    {"show_desktop", key("F11"), kNone},
+    {"ctrl_alt_del", key("Escape"), kCGEventFlagMaskAlternate | kCGEventFlagMaskCommand},
 };
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "keys/key_codes.h"
 #include "keys/key_table.h"
 #include "support/mutter_session.h"
 #include "support/receiver_fixture.h"
@@ -28,8 +27,8 @@ std::vector<std::string> withoutRepeats(const std::vector<std::string>& lines) {
 
 TEST_F(Gnome, MotionIsAbsoluteOnTheMonitorAndNeverOffIt) {
   EXPECT_EQ(
-      withoutRepeats(run("M 100 200\n{\"cmd\":\"move\",\"x\":1279,\"y\":799}\nM 0 0\n"
-                         "M 640 400\nM nan 5\nM 5000 -20\nM -3 400\nM 3 4\n",
+      withoutRepeats(run(everyMotion({"M 100 200", "{\"cmd\":\"move\",\"x\":1279,\"y\":799}", "M 0 0",
+                                     "M 640 400", "M nan 5", "M 5000 -20", "M -3 400", "M 3 4"}),
                          {"motion"})),
       (std::vector<std::string>{"motion 100 200", "motion 1279 799", "motion 0 0", "motion 640 400",
                                 "motion 1279 0", "motion 0 400", "motion 3 4"}));
@@ -40,8 +39,8 @@ using TwoMonitors = ReceiverTest<TwoMonitorMutterSession>;
 // Each point goes to the stream of the monitor that holds it; a point on neither (below the
 // smaller one, or off the desktop) to the nearest pixel of the nearest monitor.
 TEST_F(TwoMonitors, MotionGoesToTheRightMonitorsStream) {
-  EXPECT_EQ(withoutRepeats(run("M 100 200\nM 1500 300\nM 2079 599\nM 1700 700\nM 1279 799\n"
-                               "M 3000 -50\nM 3 4\n",
+  EXPECT_EQ(withoutRepeats(run(everyMotion({"M 100 200", "M 1500 300", "M 2079 599", "M 1700 700",
+                                           "M 1279 799", "M 3000 -50", "M 3 4"}),
                                {"motion"})),
             (std::vector<std::string>{"motion 100 200", "motion 1500 300", "motion 2079 599",
                                       "motion 1700 599", "motion 1279 799", "motion 2079 0",
@@ -107,30 +106,11 @@ TEST_F(Gnome, EveryKeyNameArrivesAsItsLinuxKey) {
 
 // Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
 TEST_F(Gnome, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
-  const struct {
-    const char* input;
-    std::vector<std::string> expected;
-  } cases[] = {
-      {R"({"cmd":"key","code":"KeyA","shift":true})",
-       {"key 42 1 -", "mods Shift", "key 30 1 A", "key 30 0 -", "key 42 0 -", "mods -"}},
-      {R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true})",
-       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 46 1 U+03",
-        "key 46 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
-      // A modifier that the controller holds is not pressed again.
-      {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
-       "\n"
-       R"({"cmd":"key","code":"Digit1","shift":true,"ctrl":true})"
-       "\n"
-       R"({"cmd":"key","code":"ShiftLeft","action":"up"})",
-       {"key 42 1 -", "mods Shift", "key 29 1 -", "mods Shift+Control", "key 2 1 !", "key 2 0 -",
-        "key 29 0 -", "mods Shift", "key 42 0 -", "mods -"}},
-      {R"({"cmd":"shortcut","shortcut":"copy"})",
-       {"key 29 1 -", "mods Control", "key 46 1 U+03", "key 46 0 -", "key 29 0 -", "mods -"}},
-      {R"({"cmd":"shortcut","shortcut":"ctrl_alt_del"})",
-       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 111 1 U+7F",
-        "key 111 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
-  };
-  for (const auto& c : cases) {
+  std::vector<ChordCase> cases = sharedChordCases();
+  // mutter keeps the press of the left Super key for itself (its overlay key): a window that
+  // has the focus sees only the modifier state it gives, and the release.
+  for (ChordCase& c : cases) std::erase(c.expected, std::string("key 125 1 -"));
+  for (const ChordCase& c : cases) {
     EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
   }
 }

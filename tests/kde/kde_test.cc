@@ -4,7 +4,6 @@
 #include <linux/input-event-codes.h>
 #include <signal.h>
 
-#include "keys/key_codes.h"
 #include "keys/key_table.h"
 #include "support/kwin_session.h"
 #include "support/receiver_fixture.h"
@@ -13,13 +12,6 @@
 namespace {
 
 using Kde = ReceiverTest<KWinSession>;
-
-// Each motion line followed by a scroll of nothing, which sends a motion the agent held back.
-std::string everyMotion(const std::vector<std::string>& lines) {
-  std::string input;
-  for (const std::string& line : lines) input += line + "\nW 0 0\n";
-  return input;
-}
 
 TEST_F(Kde, MotionIsAbsoluteInGlobalCoordinates) {
   EXPECT_EQ(run(everyMotion({"M 100 200", "{\"cmd\":\"move\",\"x\":1279,\"y\":799}", "M 0 0",
@@ -73,37 +65,11 @@ TEST_F(Kde, EveryKeyNameArrivesAsItsLinuxKey) {
 
 // Chords and shortcuts: the keys and modifier states in order, each modifier pressed once.
 TEST_F(Kde, ChordsAndShortcutsArriveWithExactlyTheirModifiers) {
-  const struct {
-    const char* input;
-    std::vector<std::string> expected;
-  } cases[] = {
-      {R"({"cmd":"key","code":"KeyA","shift":true})",
-       {"key 42 1 -", "mods Shift", "key 30 1 A", "key 30 0 -", "key 42 0 -", "mods -"}},
-      {R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true})",
-       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 46 1 U+03",
-        "key 46 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
-      // A modifier that the controller holds is not pressed again.
-      {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
-       "\n"
-       R"({"cmd":"key","code":"Digit1","shift":true,"ctrl":true})"
-       "\n"
-       R"({"cmd":"key","code":"ShiftLeft","action":"up"})",
-       {"key 42 1 -", "mods Shift", "key 29 1 -", "mods Shift+Control", "key 2 1 !", "key 2 0 -",
-        "key 29 0 -", "mods Shift", "key 42 0 -", "mods -"}},
-      // A lone "down" with flags leaves no modifier held after its line.
-      {R"({"cmd":"key","code":"KeyB","ctrl":true,"action":"down"})"
-       "\n"
-       R"({"cmd":"key","code":"KeyB","action":"up"})",
-       {"key 29 1 -", "mods Control", "key 48 1 U+02", "key 29 0 -", "mods -", "key 48 0 -"}},
-      {R"({"cmd":"shortcut","shortcut":"copy"})",
-       {"key 29 1 -", "mods Control", "key 46 1 U+03", "key 46 0 -", "key 29 0 -", "mods -"}},
-      {R"({"cmd":"shortcut","shortcut":"paste"})",
-       {"key 29 1 -", "mods Control", "key 47 1 U+16", "key 47 0 -", "key 29 0 -", "mods -"}},
-      {R"({"cmd":"shortcut","shortcut":"ctrl_alt_del"})",
-       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 111 1 U+7F",
-        "key 111 0 -", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
-  };
-  for (const auto& c : cases) {
+  std::vector<ChordCase> cases = sharedChordCases();
+  cases.push_back({R"({"cmd":"shortcut","shortcut":"paste"})",
+                   {"key 29 1 -", "mods Control", "key 47 1 U+16", "key 47 0 -", "key 29 0 -",
+                    "mods -"}});
+  for (const ChordCase& c : cases) {
     EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
   }
 }

@@ -1,6 +1,7 @@
 // Reading a receiver's report line by line, for the end-to-end fixtures of the Wayland routes
 // (wayland/wayland_fixture.h, support/receiver_fixture.h): the whole lines printed after an
-// offset in its output, waiting for one that matches, and filtering lines by their first word.
+// offset in its output, waiting for one that matches, and filtering lines by their first word;
+// and input whose every motion arrives.
 #pragma once
 
 #include <cstddef>
@@ -43,4 +44,13 @@ inline bool hasLinePrefix(const std::string& line, const std::vector<std::string
     if (line.compare(0, prefix.size() + 1, std::string(prefix) + " ") == 0) return true;
   }
   return false;
+}
+
+// Motion lines, each followed by a scroll of nothing, which sends a motion that the agent held
+// back (it coalesces motion that comes faster than a display shows while more lines wait), so
+// that every position arrives however fast the lines reach the agent.
+inline std::string everyMotion(const std::vector<std::string>& lines) {
+  std::string input;
+  for (const std::string& line : lines) input += line + "\nW 0 0\n";
+  return input;
 }

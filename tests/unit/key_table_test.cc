@@ -1,11 +1,9 @@
-// The key table: its name lookup and its lookup by virtual key agree with it, and the keys whose
+// The key table: its lookups agree with it, names match whole and exactly, and the keys whose
 // numbers are easy to confuse land right in every column (on Linux, against the kernel's own
 // KEY_* numbers).
 #include "keys/key_table.h"
 
 #include <gtest/gtest.h>
-
-#include "keys/key_codes.h"
 
 #if defined(__linux__)
 #include <linux/input-event-codes.h>
@@ -16,12 +14,32 @@ namespace {
 TEST(KeyTable, LookupsAgreeWithTheTable) {
   for (const PhysicalKey& key : kPhysicalKeys) {
     EXPECT_EQ(macVirtualKeyCode(key.name), key.virtualKey) << key.name;
+    EXPECT_EQ(findKeyNamed(key.name), &key) << key.name;
     EXPECT_EQ(findPhysicalKey(key.virtualKey), &key) << key.name;
+    EXPECT_EQ(findLinuxKey(key.linuxCode), &key) << key.name;
   }
-  EXPECT_EQ(kPhysicalKeys.size(), kKeyCodeTable.size());
   EXPECT_EQ(findPhysicalKey(10), nullptr);
   EXPECT_EQ(findPhysicalKey(52), nullptr);
   EXPECT_EQ(findPhysicalKey(127), nullptr);
+  static_assert(keyNamed("ShiftLeft").virtualKey == 56);
+}
+
+TEST(KeyTable, VirtualKeysOfConfusableNames) {
+  const struct {
+    const char* name;
+    std::uint16_t code;
+  } rows[] = {{"KeyA", 0},       {"Digit5", 23},      {"Digit6", 22},   {"F4", 118},
+              {"Backspace", 51}, {"Delete", 117},     {"MetaLeft", 55}, {"MetaRight", 54},
+              {"Enter", 36},     {"NumpadEnter", 76}, {"ArrowUp", 126}, {"KeyB", 11}};
+  for (const auto& row : rows) EXPECT_EQ(macVirtualKeyCode(row.name), row.code) << row.name;
+}
+
+TEST(KeyTable, OtherNamesHaveNoCode) {
+  for (const char* name :
+       {"", "keya", "KEYA", " KeyA", "KeyA ", "Key", "KeyAA", "F13", "Insert", "NumLock", "Fn",
+        "IntlBackslash", "NumpadEqual", "AudioVolumeUp", "ArrowUp\n", "Arrow", "Z"}) {
+    EXPECT_FALSE(macVirtualKeyCode(name).has_value()) << '"' << name << '"';
+  }
 }
 
 #if defined(__linux__)

@@ -3,7 +3,7 @@
 // pixel, a fraction past its edge, whatever the layout's size.
 #if defined(__linux__)
 
-#include "platform/wlroots/output_layout.h"
+#include "platform/devices/wlroots/output_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 // modifiers, the Linux shortcut chords and Unicode text, as the tests' own window receives them.
 #include <linux/input-event-codes.h>
 
-#include "keys/key_codes.h"
 #include "keys/key_table.h"
 #include "support/route_cases.h"
 #include "wayland/wayland_fixture.h"
@@ -20,31 +19,12 @@ TEST_F(Keyboard, EveryKeyNameArrivesAsItsLinuxKey) {
 
 // The keys and modifier states of a chord, in order: "key 42 1", "mods Shift", "key 30 1 A", ...
 TEST_F(Keyboard, ChordsArriveWithExactlyTheirModifiersPressedOnce) {
-  const struct {
-    const char* input;
-    std::vector<std::string> expected;
-  } cases[] = {
-      {R"({"cmd":"key","code":"KeyA","shift":true})",
-       {"key 42 1 -", "mods Shift", "key 30 1 A", "key 30 0 -", "key 42 0 -", "mods -"}},
-      {R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true,"meta":true})",
-       {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 125 1 -",
-        "mods Control+Mod1+Mod4", "key 46 1 U+03", "key 46 0 -", "key 125 0 -", "mods Control+Mod1",
-        "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}},
-      // A modifier that the controller holds is not pressed again.
-      {R"({"cmd":"key","code":"ShiftLeft","action":"down"})"
-       "\n"
-       R"({"cmd":"key","code":"Digit1","shift":true,"ctrl":true})"
-       "\n"
-       R"({"cmd":"key","code":"ShiftLeft","action":"up"})",
-       {"key 42 1 -", "mods Shift", "key 29 1 -", "mods Shift+Control", "key 2 1 !", "key 2 0 -",
-        "key 29 0 -", "mods Shift", "key 42 0 -", "mods -"}},
-      // A lone "down" with flags leaves no modifier held after its line.
-      {R"({"cmd":"key","code":"KeyB","ctrl":true,"action":"down"})"
-       "\n"
-       R"({"cmd":"key","code":"KeyB","action":"up"})",
-       {"key 29 1 -", "mods Control", "key 48 1 U+02", "key 29 0 -", "mods -", "key 48 0 -"}},
-  };
-  for (const auto& c : cases) {
+  std::vector<ChordCase> cases = sharedChordCases();
+  cases.push_back({R"({"cmd":"key","code":"KeyC","ctrl":true,"alt":true,"meta":true})",
+                   {"key 29 1 -", "mods Control", "key 56 1 -", "mods Control+Mod1", "key 125 1 -",
+                    "mods Control+Mod1+Mod4", "key 46 1 U+03", "key 46 0 -", "key 125 0 -",
+                    "mods Control+Mod1", "key 56 0 -", "mods Control", "key 29 0 -", "mods -"}});
+  for (const ChordCase& c : cases) {
     EXPECT_EQ(run(std::string(c.input) + "\n", {"key", "mods"}), c.expected) << c.input;
   }
 }

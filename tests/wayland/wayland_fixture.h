@@ -62,15 +62,6 @@ class WaylandTest : public ::testing::Test {
     return lines;
   }
 
-  // Motion lines, each followed by a scroll of nothing, which sends a motion that the agent held
-  // back (it coalesces motion that comes faster than a display shows while more lines wait), so
-  // that every position arrives however fast the lines reach the agent.
-  static std::string everyMotion(const std::vector<std::string>& lines) {
-    std::string input;
-    for (const std::string& line : lines) input += line + "\nW 0 0\n";
-    return input;
-  }
-
   static bool isMarker(const std::string& line) {
     const std::string_view end = " 1 ¶";
     return line.rfind("key ", 0) == 0 && line.size() > end.size() &&

@@ -49,16 +49,26 @@ TEST_F(Mouse, DragWithEachButton) {
              "\"}\n{\"cmd\":\"move\",\"x\":30,\"y\":40}\n{\"cmd\":\"move\",\"x\":50,\"y\":60}\n"
              "{\"cmd\":\"up\",\"x\":70,\"y\":80,\"button\":\"" +
              name + "\"}\n");
+    // The two moves come within a millisecond, so the first may be coalesced into the second;
+    // the motion before the release never is.
+    std::vector<Seen> kept;
+    for (const Seen& e : events) {
+      if (!(e.type == MotionNotify && e.x == 30 && e.y == 40)) kept.push_back(e);
+    }
     const std::vector<Seen> expected = {
         {MotionNotify, 0, 0, 5, 5},
         {MotionNotify, 0, 0, 10, 20},
         {ButtonPress, b.button, 0, 10, 20},
-        {MotionNotify, 0, b.mask, 30, 40},
         {MotionNotify, 0, b.mask, 50, 60},
         {MotionNotify, 0, b.mask, 70, 80},
         {ButtonRelease, b.button, b.mask, 70, 80},
     };
-    EXPECT_EQ(events, expected) << name;
+    EXPECT_EQ(kept, expected) << name;
+    for (const Seen& e : events) {
+      if (e.type == MotionNotify && e.x == 30) {
+        EXPECT_EQ(e.state, b.mask) << name;
+      }
+    }
   }
 }
 

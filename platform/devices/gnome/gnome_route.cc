@@ -1,0 +1,53 @@
+// The GNOME route's device: every intent goes to mutter's remote desktop session. Motion is
+// absolute in global coordinates, sent relative to the monitor's screen-cast stream; buttons are
+// Linux button codes; a scroll is one continuous axis event of its pixels on both axes. Not a
+// discrete one as well: mutter makes a discrete step an event of its own (10 pixels and a notch),
+// so a window would scroll twice, and a discrete step alone would lose the pixels. Keys are Linux
+// input codes, and modifiers are keys too. Text goes as keysyms, which mutter types with a key of
+// its layout and the level's modifiers; a character without a key in the layout is refused by
+// mutter, silently.
+//
+// Delivering writes the requests of the line to the bus (a line that sent none costs nothing).
+// The end stops the session, which returns once mutter has handled everything before it.
+#include "platform/devices/gnome/gnome_route.h"
+
+#include "platform/devices/gnome/remote_desktop.h"
+#include "platform/devices/linux/linux_input.h"
+
+namespace {
+
+class GnomeDevice final : public Device {
+ public:
+  explicit GnomeDevice(std::unique_ptr<RemoteDesktop> desktop) : desktop(std::move(desktop)) {}
+  ~GnomeDevice() override { desktop->flush(); }
+
+  void moveTo(CGPoint point) override { desktop->moveTo(point); }
+  void button(CGMouseButton button, bool press, std::int64_t) override {
+    desktop->button(linuxButton(button), press);
+  }
+  void scroll(const Scroll& scroll) override {
+    desktop->axis(static_cast<double>(scroll.horizontal.pixels),
+                  static_cast<double>(scroll.vertical.pixels));
+  }
+  void key(const PhysicalKey& key, bool press) override { desktop->keycode(key.linuxCode, press); }
+  void text(std::u32string_view scalars) override {
+    for (const char32_t scalar : scalars) {
+      const std::uint32_t keysym = keysymForScalar(scalar);
+      if (keysym == 0) continue;
+      desktop->keysym(keysym, true);
+      desktop->keysym(keysym, false);
+    }
+  }
+  void deliver() override { desktop->flush(); }
+
+ private:
+  std::unique_ptr<RemoteDesktop> desktop;
+};
+
+}  // namespace
+
+std::unique_ptr<Device> openGnomeRoute(bool forced, std::string& whyNot) {
+  auto desktop = RemoteDesktop::open(forced, whyNot);
+  if (!desktop) return nullptr;
+  return std::make_unique<GnomeDevice>(std::move(desktop));
+}

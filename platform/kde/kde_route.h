@@ -1,9 +1,0 @@
-// The KDE route: input through KWin's fake input (org_kde_kwin_fake_input, version 4).
-#pragma once
-
-#include <memory>
-
-#include "platform/linux/route.h"
-
-// Null when there is no Wayland compositor here that offers fake input (see KdeConnection).
-std::unique_ptr<Route> openKdeRoute(bool forced);
