@@ -1,6 +1,7 @@
 // input-agent: reads one command per line from standard input and posts the matching mouse,
 // scroll and keyboard events. Prints "READY" once it can take commands, and nothing else; ends
-// at "QUIT", the end of input or SIGTERM, SIGINT or SIGHUP, always with status 0.
+// at "QUIT", the end of input or SIGTERM, SIGINT or SIGHUP, always with status 0. (A person's
+// --help or --version as the first argument is answered instead: command/program_options.h.)
 //
 // One way out: whatever ends the read loop, main returns and the destructors of its objects do
 // the rest (on Linux, the injector's source releases held keys and buttons and restores the
@@ -15,6 +16,7 @@
 #include "command/handle_line.h"
 #include "command/json_decoder.h"
 #include "command/line_reader.h"
+#include "command/program_options.h"
 #include "command/stop_signals.h"
 #include "injector/input_injector.h"
 #include "platform/deliver.h"
@@ -38,7 +40,8 @@ void occupyClosedStandardDescriptors() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (const auto status = answerProgramOptions(argc, argv, INPUT_AGENT_PROGRAM)) return *status;
   occupyClosedStandardDescriptors();
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   // A controller that closes its end of our standard output must not end us.
