@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "platform/probe.h"
+
 #ifndef INPUT_AGENT_VERSION
 #error "INPUT_AGENT_VERSION (the project version) is set by CMakeLists.txt"
 #endif
@@ -77,6 +79,15 @@ int answerHelp(std::string_view program, Arguments) {
   return writeOut(text);
 }
 
+// The platform's findings (platform/probe.h): 0 when a route was found, 1 when none.
+int answerProbe(std::string_view, Arguments rest) {
+  const bool json = std::find_if(rest.begin(), rest.end(), [](const char* argument) {
+                      return argument != nullptr && std::string_view(argument) == "--json";
+                    }) != rest.end();
+  const int status = probePlatform(json, stdout);
+  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? status : 1;
+}
+
 int answerVersion(std::string_view program, Arguments) {
   return writeOut(std::string(program) + " " + INPUT_AGENT_VERSION + "\n");
 }
@@ -85,6 +96,8 @@ std::span<const ProgramOption> programOptions() {
   static constexpr ProgramOption kOptions[] = {
       {"--help", "print this text and exit", answerHelp},
       {"--version", "print the version and exit", answerVersion},
+      {"--probe", "say which route would be taken here and why; exit 1 for none", answerProbe},
+      {"--probe --json", "the same as one JSON object", answerProbe},
   };
   return kOptions;
 }

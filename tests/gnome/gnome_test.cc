@@ -138,6 +138,17 @@ TEST_F(Gnome, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
 TEST_F(Gnome, TheRouteIsChosenFromTheEnvironment) {
   EXPECT_EQ(withoutRepeats(run("M 11 12\n", {"motion"})),
             (std::vector<std::string>{"motion 11 12"}));
+  Probe probe = probeWith(agentOptions());
+  EXPECT_EQ(probe.found["route"], "gnome");
+  EXPECT_EQ(probe.found["tried"][2].value("can", ""),
+            "absolute motion over 1 monitor(s): 1280x800 at 0,0; text: only the characters of "
+            "mutter's layout, others are dropped");
+  // Without PipeWire mutter's streams never start: the route is passed over, and says why.
+  ProcessOptions noPipewire = agentOptions();
+  noPipewire.setEnv.emplace_back("PIPEWIRE_REMOTE", "/nonexistent/pipewire-0");
+  probe = probeWith(noPipewire);
+  EXPECT_EQ(probe.status, 1);
+  EXPECT_THAT(probeReason(probe, "gnome"), testing::StartsWith("PipeWire is not running"));
 
   ProcessOptions forced = agentOptions();
   forced.setEnv.emplace_back("INPUT_AGENT_BACKEND", "gnome");

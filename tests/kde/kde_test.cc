@@ -96,6 +96,10 @@ TEST_F(Kde, HeldKeysAndButtonsAreReleasedHoweverTheAgentEnds) {
 // posts nowhere.
 TEST_F(Kde, TheRouteIsChosenFromTheEnvironment) {
   EXPECT_EQ(run("M 11 12\n", {"motion"}), (std::vector<std::string>{"motion 11 12"}));
+  const Probe probe = probeWith(agentOptions());
+  EXPECT_EQ(probe.found["route"], "kde");
+  EXPECT_EQ(probeReason(probe, "wlroots"),
+            "the compositor offers no wlroots virtual pointer and virtual keyboard");
 
   ProcessOptions forced = agentOptions();
   forced.setEnv.emplace_back("INPUT_AGENT_BACKEND", "kde");

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/kwin_session.h"
+#include "support/route_cases.h"
 #include "support/run_process.h"
 
 namespace {
@@ -31,11 +32,20 @@ TEST(KdeTrust, TheInstalledAgentIsTrustedAndAnUninstalledOneIsNot) {
     std::size_t from = session.receiver().out().size();
     runProcess({AGENT}, "M 21 22\n", options);
     EXPECT_FALSE(session.receiver().waitForOut("motion 21 22\n", 500, from));
+    // --probe says why, naming the executable that KWin did not find trusted.
+    Probe probe = probeWith(options);
+    EXPECT_EQ(probe.status, 1);
+    EXPECT_THAT(probeReason(probe, "kde"), testing::StartsWith("KWin refused fake input ("));
+    EXPECT_THAT(probeReason(probe, "kde"),
+                testing::HasSubstr(std::filesystem::canonical(AGENT).string()));
 
     from = session.receiver().out().size();
     runProcess({installed}, "M 23 24\n", options);
     EXPECT_TRUE(session.receiver().waitForOut("motion 23 24\n", 5000, from))
         << session.receiver().out().substr(from);
+    const ProcessResult trusted = runProcess({installed, "--probe", "--json"}, "", options);
+    EXPECT_EQ(trusted.exitStatus, 0) << trusted.out;
+    EXPECT_THAT(trusted.out, testing::StartsWith("{\"route\":\"kde\""));
   }
   std::error_code ignored;
   std::filesystem::remove_all(prefix, ignored);

@@ -3,12 +3,14 @@
 // "mods <state>" and "button <code> <1|0> ...".
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,29 @@ void expectFloodCoalescedToTheLastPosition(Run&& run) {
   ASSERT_NE(press + 1, lines.end());
   EXPECT_EQ(*(press + 1), "button 272 0");
   EXPECT_LT(lines.size(), static_cast<std::size_t>(kMoves / 2));
+}
+
+// What `input-agent --probe --json` says with these options: its exit status and its object.
+struct Probe {
+  int status = -1;
+  nlohmann::json found;
+};
+inline Probe probeWith(const ProcessOptions& options) {
+  const ProcessResult result = runProcess({AGENT, "--probe", "--json"}, "", options);
+  Probe probe;
+  probe.status = result.exitStatus;
+  probe.found = nlohmann::json::parse(result.out, nullptr, false);
+  EXPECT_FALSE(probe.found.is_discarded()) << result.out;
+  EXPECT_EQ(result.err, "");
+  return probe;
+}
+// The reason the probe gives for passing over `route`, or "" when it was taken or not tried.
+inline std::string probeReason(const Probe& probe, std::string_view route) {
+  if (!probe.found.contains("tried")) return "";
+  for (const auto& tried : probe.found["tried"]) {
+    if (tried.value("route", "") == route) return tried.value("reason", "");
+  }
+  return "";
 }
 
 // Chord cases that every Wayland route's receiver shows alike: its "key" and "mods" lines in

@@ -41,15 +41,16 @@ TEST_F(Session, TheRouteIsChosenFromTheEnvironment) {
     const char* backend;  // INPUT_AGENT_BACKEND, or null
     bool reachesWayland;
     bool reachesX;
+    const char* probed;  // the route --probe names, or null
   } cases[] = {
-      {"both: Wayland first", true, true, nullptr, true, false},
-      {"X11 without Wayland", false, true, nullptr, false, true},
-      {"x11 forced", true, true, "x11", false, true},
-      {"wlroots forced", true, true, "wlroots", true, false},
-      {"an unknown route: none", true, true, "uinput", false, false},
-      {"an empty value: none", true, true, "", false, false},
-      {"a forced route that cannot run: none", false, true, "wlroots", false, false},
-      {"neither: none", false, false, nullptr, false, false},
+      {"both: Wayland first", true, true, nullptr, true, false, "wlroots"},
+      {"X11 without Wayland", false, true, nullptr, false, true, "x11"},
+      {"x11 forced", true, true, "x11", false, true, "x11"},
+      {"wlroots forced", true, true, "wlroots", true, false, "wlroots"},
+      {"an unknown route: none", true, true, "uinput", false, false, nullptr},
+      {"an empty value: none", true, true, "", false, false, nullptr},
+      {"a forced route that cannot run: none", false, true, "wlroots", false, false, nullptr},
+      {"neither: none", false, false, nullptr, false, false, nullptr},
   };
   int step = 0;
   for (const auto& c : cases) {
@@ -74,7 +75,42 @@ TEST_F(Session, TheRouteIsChosenFromTheEnvironment) {
         from, [&](const std::string& l) { return l == motion; }, c.reachesWayland ? 5000 : 300);
     EXPECT_EQ(seen, c.reachesWayland) << c.name;
     EXPECT_EQ(xPointer(xvfb.display()) == std::make_pair(x, y), c.reachesX) << c.name;
+
+    // --probe says the same, and posts nothing.
+    const Probe probe = probeWith(options);
+    EXPECT_EQ(probe.status, c.probed != nullptr ? 0 : 1) << c.name;
+    EXPECT_EQ(probe.found["route"], c.probed != nullptr ? nlohmann::json(c.probed) : nullptr)
+        << c.name;
   }
+}
+
+// What --probe says of each route, in words a person can act on.
+TEST_F(Session, TheProbeSaysWhyEachRouteWasPassedOverAndWhatTheOneTakenCanDo) {
+  Xvfb xvfb;
+  ASSERT_TRUE(xvfb.available());
+  ProcessOptions options;
+  options.unsetEnv = {"WAYLAND_DISPLAY", "WAYLAND_SOCKET", "INPUT_AGENT_BACKEND"};
+  options.setEnv = {{"DISPLAY", xvfb.display()}};
+  Probe probe = probeWith(options);
+  EXPECT_EQ(probeReason(probe, "wlroots"), "no Wayland session: WAYLAND_DISPLAY is not set");
+  ASSERT_EQ(probe.found["tried"].size(), 4u);
+  EXPECT_THAT(probe.found["tried"][3].value("can", ""),
+              testing::StartsWith("absolute motion over one screen of "));
+
+  options.setEnv = {{"DISPLAY", ":9999"}};
+  probe = probeWith(options);
+  EXPECT_EQ(probe.status, 1);
+  EXPECT_EQ(probeReason(probe, "x11"), "the X display DISPLAY names (:9999) does not answer");
+
+  probe = probeWith(agentOptions());
+  EXPECT_EQ(probe.found["route"], "wlroots");
+  EXPECT_THAT(probe.found["tried"][0].value("can", ""),
+              testing::HasSubstr("absolute motion over the layout of 1 output(s): "));
+
+  // Readable lines for a person, with the same findings.
+  const ProcessResult text = runProcess({AGENT, "--probe"}, "", agentOptions());
+  EXPECT_EQ(text.exitStatus, 0);
+  EXPECT_THAT(text.out, testing::StartsWith("wlroots  taken: absolute motion over the layout"));
 }
 
 TEST_F(Session, ACompositorThatGoesEndsNothing) {
