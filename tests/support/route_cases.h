@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -58,18 +59,18 @@ void expectUsLayoutTextTypedAndOthersDropped(RunKeys&& runKeys) {
 }
 
 // One key command for every key name, and the press and release of its Linux key that each
-// brings, except the Linux keys that `skipped` names (0 for none).
+// brings, except the Linux keys that `skipped` names.
 struct EveryKeyName {
   std::string input;
   std::vector<std::string> expected;
 };
-inline EveryKeyName everyKeyName(std::uint32_t skipped = 0) {
+inline EveryKeyName everyKeyName(const std::vector<std::uint32_t>& skipped = {}) {
   EveryKeyName run;
   for (const KeyCodeRow& row : kKeyCodeTable) {
     const PhysicalKey* key = findPhysicalKey(row.code);
     EXPECT_NE(key, nullptr) << row.name;
     if (key == nullptr) continue;
-    if (skipped != 0 && key->linuxCode == skipped) continue;
+    if (std::find(skipped.begin(), skipped.end(), key->linuxCode) != skipped.end()) continue;
     run.input += "{\"cmd\":\"key\",\"code\":\"" + std::string(row.name) + "\"}\n";
     run.expected.push_back("key " + std::to_string(key->linuxCode) + " 1");
     run.expected.push_back("key " + std::to_string(key->linuxCode) + " 0");
