@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #ifndef WAYLAND_RECEIVER
@@ -19,6 +20,15 @@ namespace {
 
 constexpr const char* kKWin = "/usr/bin/kwin_wayland";
 constexpr const char* kSocket = "kwin-test-0";
+// The least applications menu: every application under XDG_DATA_DIRS, in one menu.
+constexpr const char* kApplicationsMenu =
+    "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+    " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+    "<Menu>\n"
+    "  <Name>Applications</Name>\n"
+    "  <DefaultAppDirs/>\n"
+    "  <Include><All/></Include>\n"
+    "</Menu>\n";
 
 }  // namespace
 
@@ -50,8 +60,17 @@ KWinSession::KWinSession(const std::string& dataDir, const std::string& keeper) 
   if (dataDir.empty()) {
     kwinOptions.setEnv.emplace_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS", "1");
   } else {
+    // KWin 6 looks the client's executable up in KDE's application index, which takes its
+    // .desktop files from the session's applications menu: without a menu (a Plasma session
+    // has one in /etc/xdg/menus) it lists no application and trusts none. KWin 5.27 read the
+    // .desktop files without it.
+    const std::string menus = dir_ + "/xdg/menus";
+    std::filesystem::create_directories(menus, error);
+    std::ofstream(menus + "/applications.menu") << kApplicationsMenu;
+    kwinOptions.setEnv.emplace_back("XDG_CONFIG_DIRS", dir_ + "/xdg:/etc/xdg");
     kwinOptions.setEnv.emplace_back("XDG_DATA_DIRS", dataDir + ":/usr/share");
     kwinOptions.unsetEnv.push_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS");
+    kwinOptions.unsetEnv.push_back("XDG_MENU_PREFIX");
   }
   kwinOptions.noStdin = true;
   const std::string command = "exec " + copy + " --virtual --socket " + socket_ +

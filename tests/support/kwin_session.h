@@ -22,7 +22,8 @@ class KWinSession {
  public:
   // With `dataDir`, KWin checks its permissions: fake input goes only to executables that a
   // .desktop file under dataDir/applications trusts, and `keeper` (such an executable) is the
-  // client that stays connected.
+  // client that stays connected. The session then has an applications menu of its own, as a
+  // Plasma session has, through which KWin 6 finds those files.
   explicit KWinSession(const std::string& dataDir = "", const std::string& keeper = AGENT);
   ~KWinSession();
   KWinSession(const KWinSession&) = delete;

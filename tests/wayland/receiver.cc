@@ -171,9 +171,27 @@ void pointerAxisDiscrete(void*, wl_pointer*, uint32_t axis, int32_t discrete) {
   say("discrete %u %d", axis, discrete);
 }
 void pointerAxis120(void*, wl_pointer*, uint32_t, int32_t) {}
+#ifdef WL_POINTER_AXIS_RELATIVE_DIRECTION_SINCE_VERSION
+void pointerAxisRelativeDirection(void*, wl_pointer*, uint32_t, uint32_t) {}
+#endif
+// Every event of the wl_pointer that libwayland's headers declare: Wayland 1.22 added
+// axis_relative_direction (Debian 13 has it, Debian 12 not). The seat is bound at version 5, so
+// the events of later versions never come; they are listed so that the listener is complete.
 const wl_pointer_listener kPointerListener = {
-    pointerEnter, pointerLeave,      pointerMotion,   pointerButton,       pointerAxis,
-    pointerFrame, pointerAxisSource, pointerAxisStop, pointerAxisDiscrete, pointerAxis120};
+    pointerEnter,
+    pointerLeave,
+    pointerMotion,
+    pointerButton,
+    pointerAxis,
+    pointerFrame,
+    pointerAxisSource,
+    pointerAxisStop,
+    pointerAxisDiscrete,
+    pointerAxis120,
+#ifdef WL_POINTER_AXIS_RELATIVE_DIRECTION_SINCE_VERSION
+    pointerAxisRelativeDirection,
+#endif
+};
 
 // Keyboard.
 void keyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t size) {

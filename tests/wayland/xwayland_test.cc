@@ -1,6 +1,11 @@
 // The wlroots route and X applications: an X window under sway's Xwayland receives the agent's
 // clicks through the same protocols, each right after a jump onto the window from an output
-// without one (which Xwayland 22 loses without the agent's one-pixel step before the press).
+// without one. Xwayland loses such a click unless the pointer moves once more on the window
+// before the press, which is why the agent steps one pixel away and back: Xwayland 22.1
+// (Debian 12) and 24.1 (Debian 13) alike. A peer shows it on 24.1.6 under sway 1.10: wlrctl's
+// click after its jump onto the window ("wlrctl pointer move -900 100", then "wlrctl pointer
+// click left") never reaches the window, and arrives after "wlrctl pointer move 1 0" and
+// "move -1 0" in between.
 #include <unistd.h>
 
 #include <chrono>
@@ -16,8 +21,8 @@ class Xwayland : public ::testing::Test {
     if (!SwaySession::installed() || access("/usr/bin/Xwayland", X_OK) != 0) {
       GTEST_SKIP() << "sway or Xwayland is not installed";
     }
-    // The X window fills the first output; the second has no window, so a motion there and
-    // back is a jump onto the X window from outside it.
+    // The X window fills the first output (the session puts every window there); the second
+    // has no window, so a motion there and back is a jump onto the X window from outside it.
     session = std::make_unique<SwaySession>(
         std::vector<SessionOutput>{{1280, 800, 0, 0}, {1024, 768, 1280, 0}}, WAYLAND_X_RECEIVER);
     ASSERT_EQ(session->failure(), "");
