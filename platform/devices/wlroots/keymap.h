@@ -2,8 +2,9 @@
 //
 // - Keys: the seat's current keymap where it could be read, so that keys type what the user's
 //   layout puts there, else the standard one (evdev rules, pc105, us), as xkbcommon writes it.
-// - Text: a small keymap of its own whose keycodes 9 to 255 (the range that X clients under
-//   Xwayland can read) are slots, each bound to one keysym or to none. Being small, it compiles
+// - Text: a small keymap of its own whose slots are the keycodes typed text may use
+//   (platform/devices/linux/text_keycodes.h: none acts as a function key in a toolkit that reads
+//   the key's physical identity), each bound to one keysym or to none. Being small, it compiles
 //   fast in the compositor and in the window, which both compile every upload.
 #pragma once
 
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/devices/linux/text_keycodes.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 // The keys keymap's text, ending in a NUL as the protocol wants; none when even the standard
@@ -23,13 +25,9 @@ std::optional<std::string> keysKeymapText(xkb_context* context, const std::strin
 
 class TextKeymap {
  public:
-  static constexpr xkb_keycode_t kFirstKeycode = 9;
-  static constexpr xkb_keycode_t kLastKeycode = 255;
-  static constexpr std::size_t kSlots = kLastKeycode - kFirstKeycode + 1;
+  static constexpr std::size_t kSlots = kTextKeycodes.size();
 
-  static xkb_keycode_t keycodeOf(std::size_t slot) {
-    return kFirstKeycode + static_cast<xkb_keycode_t>(slot);
-  }
+  static xkb_keycode_t keycodeOf(std::size_t slot) { return kTextKeycodes[slot]; }
   // Binds a slot to a keysym (XKB_KEY_NoSymbol unbinds it).
   void bind(std::size_t slot, xkb_keysym_t keysym) { bound[slot] = keysym; }
   xkb_keysym_t boundTo(std::size_t slot) const { return bound[slot]; }
