@@ -31,6 +31,16 @@ int high(int fd) {
 }  // namespace
 
 Chromium::Chromium(const std::string& display, const std::string& url, int width, int height) {
+  start({{"DISPLAY", display}}, false, url, width, height);
+}
+
+Chromium::Chromium(const std::vector<std::pair<std::string, std::string>>& environment,
+                   const std::string& url, int width, int height) {
+  start(environment, true, url, width, height);
+}
+
+void Chromium::start(const std::vector<std::pair<std::string, std::string>>& environment,
+                     bool wayland, const std::string& url, int width, int height) {
   char dir[] = "/tmp/apps-test-profile-XXXXXX";
   if (mkdtemp(dir) == nullptr) return;
   profile = dir;
@@ -48,7 +58,7 @@ Chromium::Chromium(const std::string& display, const std::string& url, int width
   std::vector<std::string> argv = {
       "chromium",
       "--no-sandbox",
-      "--ozone-platform=x11",
+      wayland ? "--ozone-platform=wayland" : "--ozone-platform=x11",
       "--no-first-run",
       "--disable-background-networking",
       "--disable-component-update",
@@ -61,10 +71,18 @@ Chromium::Chromium(const std::string& display, const std::string& url, int width
       "--app=" + url};
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
-    if (std::string_view(*e).starts_with("DISPLAY=")) continue;
-    env.emplace_back(*e);
+    const std::string_view entry(*e);
+    if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
+        entry.starts_with("WAYLAND_SOCKET=")) {
+      continue;
+    }
+    bool replaced = false;
+    for (const auto& [name, value] : environment) {
+      replaced = replaced || entry.starts_with(name + "=");
+    }
+    if (!replaced) env.emplace_back(entry);
   }
-  env.push_back("DISPLAY=" + display);
+  for (const auto& [name, value] : environment) env.push_back(name + "=" + value);
   std::vector<char*> args, envp;
   for (auto& a : argv) args.push_back(a.data());
   args.push_back(nullptr);

@@ -1,21 +1,28 @@
-// Chromium (Debian's `chromium`) on a given X display, for the application tests: one window in
+// Chromium (Debian's `chromium`) for the application tests: on a given X display, one window in
 // app mode at the screen's top left corner showing one page, whose page coordinates are screen
-// coordinates, driven and read over the DevTools protocol on a pipe (--remote-debugging-pipe:
-// JSON messages separated by NUL bytes on descriptors 3 and 4).
+// coordinates; or natively on Wayland in a given session (its environment), where the
+// compositor places the window. Driven and read over the DevTools protocol on a pipe
+// (--remote-debugging-pipe: JSON messages separated by NUL bytes on descriptors 3 and 4).
 //
-// A fresh profile in a temporary folder, no network, no sandbox (tests may run as root), X11
-// (not Wayland) and no GPU. Chromium and every process it started are killed when the object
-// goes, and the profile is removed. available() is false when it could not be started.
+// A fresh profile in a temporary folder, no network, no sandbox (tests may run as root), no GPU.
+// Chromium and every process it started are killed when the object goes, and the profile is
+// removed. available() is false when it could not be started.
 #pragma once
 
 #include <sys/types.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Chromium {
  public:
   Chromium(const std::string& display, const std::string& url, int width, int height);
+  // Natively on Wayland, in the session that `environment` names (WAYLAND_DISPLAY,
+  // XDG_RUNTIME_DIR); without DISPLAY.
+  Chromium(const std::vector<std::pair<std::string, std::string>>& environment,
+           const std::string& url, int width, int height);
   ~Chromium();
   Chromium(const Chromium&) = delete;
   Chromium& operator=(const Chromium&) = delete;
@@ -25,6 +32,8 @@ class Chromium {
   nlohmann::json evaluate(const std::string& expression);
 
  private:
+  void start(const std::vector<std::pair<std::string, std::string>>& environment, bool wayland,
+             const std::string& url, int width, int height);
   // One DevTools call; the whole answer, or null on a failure or after 10 s.
   nlohmann::json call(const std::string& method, const nlohmann::json& params,
                       const std::string& sessionId = "");

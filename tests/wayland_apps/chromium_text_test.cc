@@ -1,0 +1,144 @@
+// Text into Chromium running natively on Wayland under a headless sway, the agent taking the
+// wlroots route by itself: every character arrives, and no typed character's keydown carries a
+// key's identity (`code`), which Chromium and the pages in it act on (Escape, Backspace, Tab,
+// Enter, function keys).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "apps/chromium.h"
+#include "support/run_process.h"
+#include "support/sway_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Condition>
+bool eventually(Condition&& condition, std::chrono::milliseconds limit = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+class ChromiumOnSway : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!SwaySession::installed()) return;
+    session = std::make_unique<SwaySession>();
+    if (!session->failure().empty()) return;
+    browser = std::make_unique<Chromium>(session->environment(), "file://" APPS_DIR "/page.html",
+                                         800, 600);
+  }
+  static void TearDownTestSuite() {
+    browser.reset();
+    session.reset();
+  }
+
+  void SetUp() override {
+    if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";
+    ASSERT_EQ(session->failure(), "");
+    if (!browser || !browser->available()) GTEST_SKIP() << "Chromium cannot be started here";
+    // sway tiles Chromium's window beside the tests' receiver, on the right half of the output:
+    // a click there gives it the focus.
+    // The tests' receiver window came first and has the focus; sway's command gives it to
+    // Chromium.
+    ASSERT_TRUE(eventually([] {
+      if (browser->evaluate("document.hasFocus()") == true) return true;
+      swaymsg("[app_id=\"^chrome\"] focus");
+      return false;
+    }));
+    ASSERT_EQ(browser->evaluate("text.focus(); true"), true);
+    // Chromium drops the first input after it takes the focus; the tests begin once it types.
+    if (!takesInput) {
+      ASSERT_TRUE(eventually([this] {
+        type({"x"});
+        return text().find('x') != std::string::npos;
+      }));
+      takesInput = true;
+    }
+    ASSERT_EQ(browser->evaluate("log.length = 0; text.value = ''; text.focus(); true"), true);
+  }
+
+  // A command to the session's sway over its IPC socket.
+  static void swaymsg(const std::string& command) {
+    std::string runtime;
+    for (const auto& [name, value] : session->environment()) {
+      if (name == "XDG_RUNTIME_DIR") runtime = value;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(runtime)) {
+      if (entry.path().filename().string().rfind("sway-ipc.", 0) != 0) continue;
+      ProcessOptions options;
+      options.setEnv = {{"SWAYSOCK", entry.path().string()}};
+      runProcess({"/usr/bin/swaymsg", command}, "", options);
+    }
+  }
+  static void run(const std::string& input) {
+    ProcessOptions options;
+    options.setEnv = session->environment();
+    options.unsetEnv = {"DISPLAY", "INPUT_AGENT_BACKEND"};
+    const ProcessResult result = runProcess({AGENT}, input, options);
+    EXPECT_EQ(result.exitStatus, 0);
+  }
+  static void type(const std::vector<std::string>& characters) {
+    std::string input;
+    for (const std::string& c : characters) input += R"({"cmd":"key","key":")" + c + "\"}\n";
+    run(input);
+  }
+  static std::string text() { return browser->evaluate("text.value").get<std::string>(); }
+  std::vector<std::string> log() {
+    return browser->evaluate("log").get<std::vector<std::string>>();
+  }
+
+  static std::unique_ptr<SwaySession> session;
+  static std::unique_ptr<Chromium> browser;
+  static bool takesInput;
+};
+std::unique_ptr<SwaySession> ChromiumOnSway::session;
+std::unique_ptr<Chromium> ChromiumOnSway::browser;
+bool ChromiumOnSway::takesInput = false;
+
+// The page logs "keydown CODE MODS": a typed character's keydown must name no key.
+void expectNoKeyIdentity(const std::vector<std::string>& log) {
+  for (const std::string& entry : log) {
+    if (entry.rfind("keydown ", 0) == 0) {
+      EXPECT_EQ(entry, "keydown  ") << "a typed character";
+    }
+  }
+}
+
+TEST_F(ChromiumOnSway, TypedCharactersArriveWholeAndPressNoKeyOfTheirOwn) {
+  const std::vector<std::string> characters = {"é",  "ñ",  "ß", "€", "中", "東",
+                                               "京", "个", "a", "Z", "@",  "~"};
+  type(characters);
+  std::string expected;
+  for (const std::string& c : characters) expected += c;
+  EXPECT_TRUE(eventually([&] { return text() == expected; })) << "[" << text() << "]";
+  expectNoKeyIdentity(log());
+}
+
+// 200 distinct characters at full speed, each a new binding of the text keyboard's keymap.
+TEST_F(ChromiumOnSway, TwoHundredDistinctCharactersAtFullSpeedArriveWhole) {
+  std::vector<std::string> characters;
+  std::string expected;
+  for (char32_t c = 0x4E00; c < 0x4E00 + 200; ++c) {
+    std::string utf8 = {static_cast<char>(0xE0 | (c >> 12)),
+                        static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                        static_cast<char>(0x80 | (c & 0x3F))};
+    characters.push_back(utf8);
+    expected += utf8;
+  }
+  type(characters);
+  EXPECT_TRUE(eventually([&] { return text() == expected; })) << text().size() << " bytes";
+  expectNoKeyIdentity(log());
+}
+
+}  // namespace
