@@ -21,7 +21,7 @@ class Xwayland : public ::testing::Test {
     if (!SwaySession::installed() || access("/usr/bin/Xwayland", X_OK) != 0) {
       GTEST_SKIP() << "sway or Xwayland is not installed";
     }
-    // The X window fills the first output (the session puts every window there); the second
+    // The X window fills the first output (the session puts the first window there); the second
     // has no window, so a motion there and back is a jump onto the X window from outside it.
     session = std::make_unique<SwaySession>(
         std::vector<SessionOutput>{{1280, 800, 0, 0}, {1024, 768, 1280, 0}}, WAYLAND_X_RECEIVER);
