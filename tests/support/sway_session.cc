@@ -77,13 +77,13 @@ SwaySession::SwaySession(const std::vector<SessionOutput>& outputs, const std::s
   }
   {
     std::ofstream config(dir_ + "/config");
-    // Every window goes to workspace 1 on the first output: with two outputs, sway 1.7 made its
-    // first workspace on HEADLESS-1 but sway 1.10 on HEADLESS-2.
+    // Workspace 1, where the first window goes, is on the first output: with two outputs, sway
+    // 1.7 made it there by itself, sway 1.10 on HEADLESS-2. (An "assign" of every window to it
+    // would not do: sway 1.7 then gives the window a title bar's height less.)
     config << (xProgram.empty() ? "xwayland disable\n" : "xwayland force\n")
            << "default_border none\n"
               "focus_follows_mouse no\n"
-              "workspace 1 output HEADLESS-1\n"
-              "assign [all] workspace 1\n";
+              "workspace 1 output HEADLESS-1\n";
     if (!xProgram.empty()) {
       config << "exec " << copyIn(xProgram) << " >" << dir_ << "/x.out 2>&1\n";
     }

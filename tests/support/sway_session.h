@@ -2,8 +2,8 @@
 // and a client that keeps a pointer and a keyboard on the seat (tests/wayland/).
 //
 // Sway runs with the headless backend and the pixman renderer, no input devices, a private
-// XDG_RUNTIME_DIR and a minimal configuration that places the outputs and puts every window on
-// the first output. Sway refuses to run as
+// XDG_RUNTIME_DIR and a minimal configuration that places the outputs and puts the first window
+// on the first output. Sway refuses to run as
 // root, so when the tests run as root, sway and the clients run as the user "nobody" (setpriv);
 // the programs they run are copied into the runtime folder, which that user owns. Everything is
 // stopped and removed when the object goes.
