@@ -141,4 +141,38 @@ TEST_F(ChromiumOnSway, TwoHundredDistinctCharactersAtFullSpeedArriveWhole) {
   expectNoKeyIdentity(log());
 }
 
+// The wheel as Chromium reports it: the sum of the deltas of the wheel events a scroll makes.
+double wheelSum(const nlohmann::json& wheels, int axis) {
+  double sum = 0;
+  for (const auto& wheel : wheels) sum += wheel[axis].get<double>();
+  return sum;
+}
+
+TEST_F(ChromiumOnSway, TheWheelScrollsByNotchesOfTheSameSizeOnEveryAxisAndInSmallSteps) {
+  const auto scroll = [this](const std::string& lines, int axis) {
+    browser->evaluate("wheels = []");
+    run("M 960 400\n" + lines);
+    double sum = 0;
+    // Chromium may merge wheel events; the sum settles once all have come.
+    eventually([&] {
+      const double now = wheelSum(browser->evaluate("wheels"), axis);
+      const bool settled = now != 0 && now == sum;
+      sum = now;
+      return settled;
+    });
+    return sum;
+  };
+  const double notch = scroll("W 0 100\n", 1);
+  ASSERT_GT(notch, 0);
+  EXPECT_DOUBLE_EQ(scroll("W 0 -100\n", 1), -notch);
+  EXPECT_DOUBLE_EQ(scroll("W 100 0\n", 0), notch);
+  EXPECT_DOUBLE_EQ(scroll("W -100 0\n", 0), -notch);
+  // Four scrolls of 30 pixels go as far as one of 120, within a fifth.
+  const double once = scroll("W 0 120\n", 1);
+  const double inSteps = scroll("W 0 30\nW 0 30\nW 0 30\nW 0 30\n", 1);
+  EXPECT_GE(inSteps, 0.8 * once);
+  EXPECT_LE(inSteps, 1.25 * once);
+  EXPECT_GE(once, 1.1 * notch);
+}
+
 }  // namespace

@@ -66,7 +66,7 @@ void VirtualPointer::button(CGMouseButton button, bool press) {
 // counted. wlroots applies axis_source to the axis event sent before it.
 void VirtualPointer::axis(std::uint32_t axis, const ScrollAxis& pixels) {
   if (pixels.pixels == 0) return;
-  const wl_fixed_t value = wl_fixed_from_int(static_cast<int>(pixels.pixels));
+  const auto value = static_cast<wl_fixed_t>(pixels.units);
   if (pixels.notches != 0) {
     zwlr_virtual_pointer_v1_axis_discrete(pointer.get(), eventTime(), axis, value,
                                           static_cast<std::int32_t>(pixels.notches));

@@ -22,6 +22,10 @@
 #include "platform/devices/device.h"
 #include "platform/devices/wlroots/wayland_connection.h"
 
+// The axis value of one wheel notch, as wl_fixed_t's raw number: 15, what libinput gives a
+// compositor for one click of a real wheel.
+inline constexpr int kNotchAxisValue = 15 * 256;
+
 class VirtualPointer {
  public:
   explicit VirtualPointer(WaylandConnection& connection);
