@@ -168,8 +168,8 @@ TEST_F(Pointer, AHeldMotionArrivesWhileTheAgentWaitsForTheRestOfALine) {
 }
 
 TEST_F(Pointer, ScrollingSendsPixelsAndWholeNotches) {
-  // 100 pixels make a notch, an axis value of 15 as a real wheel's; what is left over counts
-  // towards the next scroll the same way, and each scroll's value is its share at once.
+  // 100 pixels make a notch, an axis value of 15 with one discrete step as a real wheel's; what
+  // is left over counts towards the next scroll the same way.
   const std::vector<std::string> lines =
       run("M 600 400\n"
           "W 0 120\n"   // 120 down: one notch, 20 left over
@@ -181,10 +181,9 @@ TEST_F(Pointer, ScrollingSendsPixelsAndWholeNotches) {
           "{\"cmd\":\"wheel\",\"dy\":-100,\"dx\":100}\n",
           {"axis", "discrete", "source"});
   const std::vector<std::string> expected = {
-      "source 0", "discrete 0 1",  "axis 0 18",  "source 2",      "axis 0 4.5",
-      "source 0", "discrete 0 1",  "axis 0 7.5", "source 2",      "axis 0 -6",
-      "source 2", "axis 1 6",      "source 0",   "discrete 1 -2", "axis 1 -37.5",
-      "source 0", "discrete 0 -1", "axis 0 -15", "discrete 1 1",  "axis 1 15"};
+      "source 0",      "discrete 0 1", "axis 0 15",     "source 0",   "discrete 0 1",
+      "axis 0 15",     "source 0",     "discrete 1 -2", "axis 1 -30", "source 0",
+      "discrete 0 -1", "axis 0 -15",   "discrete 1 1",  "axis 1 15"};
   EXPECT_EQ(lines, expected);
 }
 

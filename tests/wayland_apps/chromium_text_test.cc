@@ -167,12 +167,13 @@ TEST_F(ChromiumOnSway, TheWheelScrollsByNotchesOfTheSameSizeOnEveryAxisAndInSmal
   EXPECT_DOUBLE_EQ(scroll("W 0 -100\n", 1), -notch);
   EXPECT_DOUBLE_EQ(scroll("W 100 0\n", 0), notch);
   EXPECT_DOUBLE_EQ(scroll("W -100 0\n", 0), -notch);
-  // Four scrolls of 30 pixels go as far as one of 120, within a fifth.
+  // Four scrolls of 30 pixels go as far as one of 120, within a fifth; two notches twice as far
+  // as one.
   const double once = scroll("W 0 120\n", 1);
   const double inSteps = scroll("W 0 30\nW 0 30\nW 0 30\nW 0 30\n", 1);
   EXPECT_GE(inSteps, 0.8 * once);
   EXPECT_LE(inSteps, 1.25 * once);
-  EXPECT_GE(once, 1.1 * notch);
+  EXPECT_DOUBLE_EQ(scroll("W 0 200\n", 1), 2 * notch);
 }
 
 }  // namespace

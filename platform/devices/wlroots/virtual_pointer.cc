@@ -62,24 +62,21 @@ void VirtualPointer::button(CGMouseButton button, bool press) {
   zwlr_virtual_pointer_v1_frame(pointer.get());
 }
 
-// One axis of a scroll: the pixels as a continuous value, with the whole notches the policy
-// counted. wlroots applies axis_source to the axis event sent before it.
-void VirtualPointer::axis(std::uint32_t axis, const ScrollAxis& pixels) {
-  if (pixels.pixels == 0) return;
-  const auto value = static_cast<wl_fixed_t>(pixels.units);
-  if (pixels.notches != 0) {
-    zwlr_virtual_pointer_v1_axis_discrete(pointer.get(), eventTime(), axis, value,
-                                          static_cast<std::int32_t>(pixels.notches));
-    zwlr_virtual_pointer_v1_axis_source(pointer.get(), WL_POINTER_AXIS_SOURCE_WHEEL);
-  } else {
-    zwlr_virtual_pointer_v1_axis(pointer.get(), eventTime(), axis, value);
-    zwlr_virtual_pointer_v1_axis_source(pointer.get(), WL_POINTER_AXIS_SOURCE_CONTINUOUS);
-  }
+// One axis of a scroll: the whole notches the policy counted, each as a real wheel's click, an
+// axis value of kNotchAxisValue with one discrete step. wlroots applies axis_source to the axis
+// event sent before it. Whether anything was sent.
+bool VirtualPointer::axis(std::uint32_t axis, const ScrollAxis& scroll) {
+  if (scroll.notches == 0) return false;
+  const auto value = static_cast<wl_fixed_t>(scroll.notches * kNotchAxisValue);
+  zwlr_virtual_pointer_v1_axis_discrete(pointer.get(), eventTime(), axis, value,
+                                        static_cast<std::int32_t>(scroll.notches));
+  zwlr_virtual_pointer_v1_axis_source(pointer.get(), WL_POINTER_AXIS_SOURCE_WHEEL);
+  return true;
 }
 
 void VirtualPointer::scroll(const Scroll& scroll) {
   if (!connection.live()) return;
-  axis(WL_POINTER_AXIS_VERTICAL_SCROLL, scroll.vertical);
-  axis(WL_POINTER_AXIS_HORIZONTAL_SCROLL, scroll.horizontal);
-  zwlr_virtual_pointer_v1_frame(pointer.get());
+  const bool vertical = axis(WL_POINTER_AXIS_VERTICAL_SCROLL, scroll.vertical);
+  const bool horizontal = axis(WL_POINTER_AXIS_HORIZONTAL_SCROLL, scroll.horizontal);
+  if (vertical || horizontal) zwlr_virtual_pointer_v1_frame(pointer.get());
 }

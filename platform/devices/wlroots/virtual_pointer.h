@@ -10,10 +10,11 @@
 // pixel) is preceded by a motion one pixel short of the target (back along the jump) and one
 // onto it again, without which Xwayland loses a click that follows a jump onto an X window.
 //
-// Scrolling: each axis is sent as a continuous axis event of its pixels (positive down and
-// right); when the policy says the pixels scrolled so far complete whole notches, the event
-// carries them as its discrete form with the wheel as its source, for applications that scroll
-// by notches.
+// Scrolling as a real wheel scrolls: each whole notch the policy counts (100 pixels, the rest
+// carried to the next scroll) is an axis value of kNotchAxisValue with one discrete step, source
+// "wheel", what libinput gives the compositor for one click. Less than a notch is not sent: a
+// continuous share of it scrolled more than its share in Chromium on sway 1.10, where a
+// discrete step counts whole whatever value comes with it.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +39,7 @@ class VirtualPointer {
   void scroll(const Scroll& scroll);
 
  private:
-  void axis(std::uint32_t axis, const ScrollAxis& pixels);
+  bool axis(std::uint32_t axis, const ScrollAxis& scroll);
   void sendMotion(Pixel pixel);
 
   WaylandConnection& connection;

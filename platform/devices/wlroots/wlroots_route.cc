@@ -38,7 +38,6 @@ class WlrootsDevice final : public Device {
     }
     return text + " text: any Unicode character (a keymap of the agent's own)";
   }
-  int scrollUnitsPerNotch() const override { return kNotchAxisValue; }
   void moveTo(CGPoint point) override { pointer->move(point); }
   void button(CGMouseButton button, bool press, std::int64_t) override {
     pointer->button(button, press);
