@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #ifndef WAYLAND_RECEIVER
@@ -120,7 +122,9 @@ MutterSession::MutterSession(const std::vector<std::string>& monitors) {
   receiver_ =
       std::make_unique<RunningProcess>(std::vector<std::string>{WAYLAND_RECEIVER}, clientOptions);
   if (!receiver_->waitForOut("ready\n", 15000)) {
-    failure_ = "the receiver did not start: " + receiver_->err();
+    std::ifstream log(dir_ + "/mutter.log");
+    failure_ = "the receiver did not start: " + receiver_->err() + "\nmutter's log:\n" +
+               std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
     return;
   }
   // Mutter maps the window and only then makes it full screen: until then the receiver would
