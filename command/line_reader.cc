@@ -1,11 +1,8 @@
 #include "command/line_reader.h"
 
-#include <sys/select.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
+#include "command/input_wait.h"
 #include "command/stop_signals.h"
 
 namespace {
@@ -43,28 +40,14 @@ void LineReader::endByStop() {
 
 bool LineReader::waitReadable() {
   if (stops == nullptr && beforeWait == nullptr) return true;
-  // pselect opens the stop signals only for the wait itself, so none is lost between the
-  // check of the flag and the wait. With beforeWait, a first look that does not wait tells
-  // whether input is ready; beforeWait runs only if it is not.
-  bool looked = beforeWait == nullptr;
-  while (stops == nullptr || !stops->requested()) {
-    if (fd >= FD_SETSIZE) return true;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(fd, &readable);
-    const timespec noWait{};
-    const int ready = pselect(fd + 1, &readable, nullptr, nullptr, looked ? nullptr : &noWait,
-                              stops != nullptr ? &stops->waitMask() : nullptr);
-    if (ready == 0 && !looked) {
-      looked = true;
-      beforeWait();
-      continue;
-    }
-    if (ready >= 0 || errno != EINTR) {
-      return true;  // ready, or an error that the read itself will report
-    }
+  // With beforeWait, a first look that does not wait tells whether input is ready; beforeWait
+  // runs only if it is not.
+  if (beforeWait != nullptr) {
+    const InputWait looked = waitForInput(fd, stops, false);
+    if (looked != InputWait::notReady) return looked == InputWait::ready;
+    beforeWait();
   }
-  return false;
+  return waitForInput(fd, stops, true) == InputWait::ready;
 }
 
 bool LineReader::fill() {
@@ -75,20 +58,17 @@ bool LineReader::fill() {
     begin = 0;
   }
   if (buffer.size() - end < kReadChunk / 2) buffer.resize(buffer.size() * 2);
-  for (;;) {
-    if (!waitReadable()) {
-      endByStop();
-      return false;
-    }
-    const ssize_t got = ::read(fd, buffer.data() + end, buffer.size() - end);
-    if (got > 0) {
-      end += static_cast<std::size_t>(got);
-      return true;
-    }
-    if (got < 0 && errno == EINTR) continue;
-    ended = true;
+  if (!waitReadable()) {
+    endByStop();
     return false;
   }
+  const long got = readInput(fd, buffer.data() + end, buffer.size() - end);
+  if (got > 0) {
+    end += static_cast<std::size_t>(got);
+    return true;
+  }
+  ended = true;
+  return false;
 }
 
 std::optional<std::string_view> LineReader::next() {

@@ -1,14 +1,15 @@
-// The signals that end the agent in order: SIGTERM, SIGINT and SIGHUP. While a StopSignals
-// object lives they are blocked everywhere except in the wait for input (LineReader with this
-// object), so one that arrives mid-line takes effect when that line is done (lines already read
-// into the reader's buffer are handled for about a millisecond more at most; see line_reader.h),
-// and one that arrives while the agent waits ends the wait: the read loop ends as at the end of
-// input, and main's destructors run. Every other signal keeps its disposition.
+// The requests that end the agent in order, on every platform: on POSIX the signals SIGTERM,
+// SIGINT and SIGHUP (command/posix/), on Windows Ctrl+C, Ctrl+Break and the closing of the
+// console, the log-off or the shut-down (command/windows/). While a StopSignals object lives, a
+// request that arrives mid-line takes effect when that line is done (lines already read into the
+// reader's buffer are handled for about a millisecond more at most; see line_reader.h), and one
+// that arrives while the agent waits for input ends the wait (input_wait.h): the read loop ends
+// as at the end of input, and main's destructors release what the agent holds. On POSIX every
+// other signal keeps its disposition; on Windows a console close is held off until the object
+// is gone, so that the release happens before the process is ended.
 //
-// One object per process, made before any input is read. Single-threaded.
+// One object per process, made before any input is read. The loop is single-threaded.
 #pragma once
-
-#include <signal.h>
 
 class StopSignals {
  public:
@@ -17,14 +18,9 @@ class StopSignals {
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  // Whether a stop signal has arrived.
+  // Whether a stop request has arrived.
   bool requested() const;
-  // Whether a stop signal has arrived or is pending (blocked, outside the wait for input).
+  // Whether a stop request has arrived or is pending (on POSIX: blocked, outside the wait for
+  // input).
   bool arrivedOrPending() const;
-  // The signal mask to wait for input with: the one before this object, stop signals open.
-  const sigset_t& waitMask() const { return previousMask; }
-
- private:
-  sigset_t previousMask;
-  struct sigaction previousActions[3];
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "injector/post_event.h"
+#include "injector/round_half_away.h"
 #include "platform/source_at_exit.h"
 
 InputInjector::InputInjector() : source(CGEventSourceCreate(kCGEventSourceStateHIDSystemState)) {}
@@ -41,7 +42,7 @@ void InputInjector::moveDirect(double x, double y) {
 }
 
 std::optional<std::int32_t> wheelValue(double delta) {
-  const double rounded = std::round(-delta);  // halves away from zero
+  const double rounded = roundHalfAway(-delta);
   if (!std::isfinite(rounded) || rounded < -2147483648.0 || rounded > 2147483647.0) {
     return std::nullopt;
   }

@@ -1,7 +1,8 @@
 // The trace implementation: every call writes one line to standard error, in call order, and
 // posts nothing. Tests compare whole traces; controller authors use it for dry runs.
 //
-// Line forms (fields separated by one space; X and Y printed with %.17g):
+// Line forms (fields separated by one space; X and Y printed with %.17g, a NaN as "nan" or
+// "-nan" by its sign on every C library):
 //   CGEventSourceCreate 1
 //   CGEventCreateMouseEvent SRC TYPE X Y BUTTON
 //   CGEventCreateScrollWheelEvent2 SRC UNIT COUNT W1 W2 W3
@@ -19,6 +20,7 @@
 //
 // Output is buffered and written out by deliverPostedEvents, once per input line.
 #include <cinttypes>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +34,20 @@
 #include "platform/probe_text.h"
 
 namespace {
+
+// A coordinate as text: %.17g, and a NaN with its sign, which C libraries print differently.
+struct CoordinateText {
+  char text[32];
+};
+CoordinateText coordinate(double value) {
+  CoordinateText out{};
+  if (std::isnan(value)) {
+    std::snprintf(out.text, sizeof out.text, "%s", std::signbit(value) ? "-nan" : "nan");
+  } else {
+    std::snprintf(out.text, sizeof out.text, "%.17g", value);
+  }
+  return out;
+}
 
 struct TraceEvent {
   ObjectKind kind = ObjectKind::event;
@@ -121,9 +137,9 @@ CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID stateID) {
 
 CGEventRef CGEventCreateMouseEvent(CGEventSourceRef source, CGEventType mouseType,
                                    CGPoint mouseCursorPosition, CGMouseButton mouseButton) {
-  std::fprintf(out(), "CGEventCreateMouseEvent %s %" PRIu32 " %.17g %.17g %" PRIu32,
-               sourceName(source), static_cast<std::uint32_t>(mouseType), mouseCursorPosition.x,
-               mouseCursorPosition.y, static_cast<std::uint32_t>(mouseButton));
+  std::fprintf(out(), "CGEventCreateMouseEvent %s %" PRIu32 " %s %s %" PRIu32, sourceName(source),
+               static_cast<std::uint32_t>(mouseType), coordinate(mouseCursorPosition.x).text,
+               coordinate(mouseCursorPosition.y).text, static_cast<std::uint32_t>(mouseButton));
   return finishCreate();
 }
 

@@ -15,6 +15,9 @@
 #if INPUT_AGENT_ROUTE_X11
 #include "platform/devices/x11/x11_route.h"
 #endif
+#if INPUT_AGENT_ROUTE_WINDOWS
+#include "platform/devices/windows/windows_route.h"
+#endif
 
 namespace {
 
@@ -30,6 +33,9 @@ const RouteEntry kRoutes[] = {
 #endif
 #if INPUT_AGENT_ROUTE_X11
     {"x11", openX11Route},
+#endif
+#if INPUT_AGENT_ROUTE_WINDOWS
+    {"windows", openWindowsRoute},
 #endif
     {"", nullptr},  // keeps the array non-empty; never taken
 };

@@ -45,22 +45,22 @@ TEST(KeyTable, OtherNamesHaveNoCode) {
 #if defined(__linux__)
 TEST(KeyTable, SpotRows) {
   const PhysicalKey rows[] = {
-      {"KeyA", 0, KEY_A, "AC01"},
-      {"Digit6", 22, KEY_6, "AE06"},
-      {"Digit5", 23, KEY_5, "AE05"},
-      {"Enter", 36, KEY_ENTER, "RTRN"},
-      {"NumpadEnter", 76, KEY_KPENTER, "KPEN"},
-      {"Backspace", 51, KEY_BACKSPACE, "BKSP"},
-      {"Delete", 117, KEY_DELETE, "DELE"},
-      {"MetaLeft", 55, KEY_LEFTMETA, "LWIN"},
-      {"MetaRight", 54, KEY_RIGHTMETA, "RWIN"},
-      {"AltLeft", 58, KEY_LEFTALT, "LALT"},
-      {"Backquote", 50, KEY_GRAVE, "TLDE"},
-      {"F1", 122, KEY_F1, "FK01"},
-      {"F11", 103, KEY_F11, "FK11"},
-      {"F4", 118, KEY_F4, "FK04"},
-      {"ArrowUp", 126, KEY_UP, "UP"},
-      {"NumpadDecimal", 65, KEY_KPDOT, "KPDL"},
+      {"KeyA", 0, KEY_A, "AC01", 0x001E, 0x41},
+      {"Digit6", 22, KEY_6, "AE06", 0x0007, 0x36},
+      {"Digit5", 23, KEY_5, "AE05", 0x0006, 0x35},
+      {"Enter", 36, KEY_ENTER, "RTRN", 0x001C, 0x0D},
+      {"NumpadEnter", 76, KEY_KPENTER, "KPEN", 0xE01C, 0x0D},
+      {"Backspace", 51, KEY_BACKSPACE, "BKSP", 0x000E, 0x08},
+      {"Delete", 117, KEY_DELETE, "DELE", 0xE053, 0x2E},
+      {"MetaLeft", 55, KEY_LEFTMETA, "LWIN", 0xE05B, 0x5B},
+      {"MetaRight", 54, KEY_RIGHTMETA, "RWIN", 0xE05C, 0x5C},
+      {"AltLeft", 58, KEY_LEFTALT, "LALT", 0x0038, 0xA4},
+      {"Backquote", 50, KEY_GRAVE, "TLDE", 0x0029, 0xC0},
+      {"F1", 122, KEY_F1, "FK01", 0x003B, 0x70},
+      {"F11", 103, KEY_F11, "FK11", 0x0057, 0x7A},
+      {"F4", 118, KEY_F4, "FK04", 0x003E, 0x73},
+      {"ArrowUp", 126, KEY_UP, "UP", 0xE048, 0x26},
+      {"NumpadDecimal", 65, KEY_KPDOT, "KPDL", 0x0053, 0x6E},
   };
   for (const PhysicalKey& expected : rows) {
     const PhysicalKey* key = findPhysicalKey(expected.virtualKey);
@@ -68,6 +68,8 @@ TEST(KeyTable, SpotRows) {
     EXPECT_EQ(key->name, expected.name) << expected.name;
     EXPECT_EQ(key->linuxCode, expected.linuxCode) << expected.name;
     EXPECT_EQ(key->xkbName, expected.xkbName) << expected.name;
+    EXPECT_EQ(key->windowsScanCode, expected.windowsScanCode) << expected.name;
+    EXPECT_EQ(key->windowsVirtualKey, expected.windowsVirtualKey) << expected.name;
   }
 }
 #endif

@@ -1,15 +1,24 @@
+// POSIX stop requests: SIGTERM, SIGINT and SIGHUP (see command/stop_signals.h). They are blocked
+// everywhere except in the wait for input, which opens them with pselect (input_wait.cc), so
+// none is lost between the check of the flag and the wait.
 #include "command/stop_signals.h"
 
 #include <csignal>
+
+#include "command/posix/stop_mask.h"
 
 namespace {
 
 constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 volatile std::sig_atomic_t stopRequested = 0;
+sigset_t previousMask;
+struct sigaction previousActions[3];
 
 extern "C" void noteStop(int) { stopRequested = 1; }
 
 }  // namespace
+
+const sigset_t& stopWaitMask() { return previousMask; }
 
 StopSignals::StopSignals() {
   sigset_t stops;
