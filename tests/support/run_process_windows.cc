@@ -115,9 +115,15 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
     commandLine += (commandLine.empty() ? L"" : L" ") + quoted(wide(arg));
   std::wstring environment = environmentBlock(options);
   PROCESS_INFORMATION info{};
-  const BOOL started = CreateProcessW(wide(argv[0]).c_str(), commandLine.data(), nullptr, nullptr,
-                                      TRUE, CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP,
-                                      environment.data(), nullptr, &startup, &info);
+  // Under Wine a start can fail while its server is busy (seen with other builds running
+  // beside): a few more tries before the test fails.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(wide(argv[0]).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                             CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP,
+                             environment.data(), nullptr, &startup, &info);
+  }
   closeHandle(inPipe.read);
   closeHandle(outPipe.write);
   closeHandle(errPipe.write);
