@@ -31,16 +31,16 @@ int high(int fd) {
 }  // namespace
 
 Chromium::Chromium(const std::string& display, const std::string& url, int width, int height) {
-  start({{"DISPLAY", display}}, false, url, width, height);
+  start({{"DISPLAY", display}}, false, url, width, height, false);
 }
 
 Chromium::Chromium(const std::vector<std::pair<std::string, std::string>>& environment,
-                   const std::string& url, int width, int height) {
-  start(environment, true, url, width, height);
+                   const std::string& url, int width, int height, bool fullscreen) {
+  start(environment, true, url, width, height, fullscreen);
 }
 
 void Chromium::start(const std::vector<std::pair<std::string, std::string>>& environment,
-                     bool wayland, const std::string& url, int width, int height) {
+                     bool wayland, const std::string& url, int width, int height, bool fullscreen) {
   char dir[] = "/tmp/apps-test-profile-XXXXXX";
   if (mkdtemp(dir) == nullptr) return;
   profile = dir;
@@ -69,6 +69,7 @@ void Chromium::start(const std::vector<std::pair<std::string, std::string>>& env
       "--window-position=0,0",
       "--window-size=" + std::to_string(width) + "," + std::to_string(height),
       "--app=" + url};
+  if (fullscreen) argv.insert(argv.end() - 1, "--start-fullscreen");
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string_view entry(*e);

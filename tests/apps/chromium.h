@@ -20,9 +20,10 @@ class Chromium {
  public:
   Chromium(const std::string& display, const std::string& url, int width, int height);
   // Natively on Wayland, in the session that `environment` names (WAYLAND_DISPLAY,
-  // XDG_RUNTIME_DIR); without DISPLAY.
+  // XDG_RUNTIME_DIR); without DISPLAY. `fullscreen` asks for the whole output, where a
+  // compositor would place a window of the size given where it likes.
   Chromium(const std::vector<std::pair<std::string, std::string>>& environment,
-           const std::string& url, int width, int height);
+           const std::string& url, int width, int height, bool fullscreen = false);
   ~Chromium();
   Chromium(const Chromium&) = delete;
   Chromium& operator=(const Chromium&) = delete;
@@ -33,7 +34,7 @@ class Chromium {
 
  private:
   void start(const std::vector<std::pair<std::string, std::string>>& environment, bool wayland,
-             const std::string& url, int width, int height);
+             const std::string& url, int width, int height, bool fullscreen);
   // One DevTools call; the whole answer, or null on a failure or after 10 s.
   nlohmann::json call(const std::string& method, const nlohmann::json& params,
                       const std::string& sessionId = "");

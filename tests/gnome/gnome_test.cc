@@ -78,16 +78,17 @@ TEST_F(Gnome, DoubleClickAndResetRelease) {
                                 "button 273 1", "button 272 1", "button 272 0", "button 273 0"}));
 }
 
-// One continuous axis event per scroll, in pixels, positive down and right, both axes of a
-// scroll in one frame, horizontal first. mutter hands the pixels on to within two steps of
-// wl_fixed_t (1/256 of a pixel each; see the marker in receiver_fixture.h).
-TEST_F(Gnome, ScrollingSendsContinuousPixels) {
+// One continuous axis event per scroll, its share of notches at 15 a notch of 100 pixels,
+// positive down and right, both axes of a scroll in one frame, horizontal first. mutter hands the
+// values on to within ten steps of wl_fixed_t (1/256 each; see the marker in
+// receiver_fixture.h).
+TEST_F(Gnome, ScrollingSendsNotchSharesAsContinuousAxisValues) {
   EXPECT_TRUE(sameLines(
       run("M 600 400\nW 0 120\nW 0 -35\nW 30 0\n{\"cmd\":\"wheel\",\"dx\":-15,\"dy\":2.5}\n",
           {"axis", "source", "discrete"}),
-      {"source 2", "axis 0 120", "source 2", "axis 0 -35", "source 2", "axis 1 30", "source 2",
-       "axis 1 -15", "axis 0 3", "source 2"},
-      withinFixedSteps(2)));
+      {"source 2", "axis 0 18", "source 2", "axis 0 -5.25", "source 2", "axis 1 4.5", "source 2",
+       "axis 1 -2.25", "axis 0 0.45", "source 2"},
+      withinFixedSteps(10)));
 }
 
 // Every key but the Super keys, which mutter keeps for itself when one is tapped alone (the

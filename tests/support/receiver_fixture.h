@@ -58,11 +58,12 @@ class ReceiverTest : public ::testing::Test {
     return lines;
   }
 
-  // The marker's scroll as the window receives it: KWin hands on 77 pixels exactly, mutter up to
-  // two steps of wl_fixed_t (1/256 of a pixel each) less (mutter 43: 76.9922, mutter 48:
-  // 76.9961).
+  // The marker's scroll as the window receives it: 0.77 of a notch, whose axis value is 15, to
+  // within ten steps of wl_fixed_t (1/256 each): KWin hands on what the agent rounded down to a
+  // step (11.5469); mutter rounds a tenth of the value to a step and sends ten times that
+  // (11.5625).
   static bool isMarker(const std::string& line) {
-    return sameLine(line, "axis 1 77", withinFixedSteps(2));
+    return sameLine(line, "axis 1 11.55", withinFixedSteps(10));
   }
 
   // Whether the receiver prints a line that matches after `from` (an offset in its output)

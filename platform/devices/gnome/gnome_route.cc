@@ -1,8 +1,10 @@
 // The GNOME route's device: every intent goes to mutter's remote desktop session. Motion is
 // absolute in global coordinates, sent relative to the monitor's screen-cast stream; buttons are
-// Linux button codes; a scroll is one continuous axis event of its pixels on both axes. Not a
-// discrete one as well: mutter makes a discrete step an event of its own (10 pixels and a notch),
-// so a window would scroll twice, and a discrete step alone would lose the pixels. Keys are Linux
+// Linux button codes; a scroll is one continuous axis event on both axes of its share of notches
+// at kNotchAxisValue a notch of 100 pixels (wayland/wheel_notch.h), sent at once, which mutter
+// hands on as that axis value: GTK and Chromium scroll as far for it as for a real wheel's notch,
+// and less than a notch its share. Not mutter's discrete steps: it sends one as an axis value of
+// 10, and GTK and Chromium scroll by the value (two thirds of a real notch). Keys are Linux
 // input codes, and modifiers are keys too. Text goes as keysyms, which mutter types with a key of
 // its layout and the level's modifiers; a character without a key in the layout is refused by
 // mutter, silently.
@@ -13,6 +15,7 @@
 
 #include "platform/devices/gnome/remote_desktop.h"
 #include "platform/devices/linux/linux_input.h"
+#include "platform/devices/wayland/wheel_notch.h"
 
 namespace {
 
@@ -34,8 +37,9 @@ class GnomeDevice final : public Device {
     desktop->button(linuxButton(button), press);
   }
   void scroll(const Scroll& scroll) override {
-    desktop->axis(static_cast<double>(scroll.horizontal.pixels),
-                  static_cast<double>(scroll.vertical.pixels));
+    constexpr double kPerPixel = kNotchAxisValue / 256.0 / 100;
+    desktop->axis(static_cast<double>(scroll.horizontal.pixels) * kPerPixel,
+                  static_cast<double>(scroll.vertical.pixels) * kPerPixel);
   }
   void key(const PhysicalKey& key, bool press) override { desktop->keycode(key.linuxCode, press); }
   void text(std::u32string_view scalars) override {

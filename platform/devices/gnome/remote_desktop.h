@@ -38,7 +38,7 @@ class RemoteDesktop {
   // nearest pixel of the nearest monitor.
   void moveTo(CGPoint point);
   void button(std::uint32_t linuxButton, bool press);
-  // Pixels, positive down and right, as one continuous axis event.
+  // Axis values, positive down and right, as one continuous axis event.
   void axis(double dx, double dy);
   void keycode(std::uint32_t linuxCode, bool press);
   void keysym(std::uint32_t keysym, bool press);

@@ -1,8 +1,13 @@
 // The KDE route's device: every intent goes to KWin's fake input. Motion is absolute in KWin's
-// global coordinates; buttons are Linux button codes; a scroll is an axis request of its pixels
-// per axis (positive down and right); keys are Linux input codes of KWin's own keymap, and
-// modifiers are keys too, whose presses change KWin's modifier state. Text is typed with the keys
-// of the active layout (layout_text.h); characters it lacks are dropped.
+// global coordinates; buttons are Linux button codes; keys are Linux input codes of KWin's own
+// keymap, and modifiers are keys too, whose presses change KWin's modifier state. Text is typed
+// with the keys of the active layout (layout_text.h); characters it lacks are dropped.
+//
+// Scrolling: fake input has no discrete steps, so each scroll is one axis request per axis
+// (positive down and right) of its share of notches at kNotchAxisValue a notch of 100 pixels
+// (wayland/wheel_notch.h), sent at once; the policy carries what a wl_fixed_t cannot hold. KWin
+// hands the value on as a continuous axis event, which GTK and Chromium scroll by in proportion:
+// a notch's worth scrolls as far as a real wheel's notch does, and less than a notch its share.
 //
 // The end waits until KWin has processed everything, so that once the agent has exited all its
 // events have taken effect.
@@ -14,6 +19,7 @@
 #include "platform/devices/kde/kde_connection.h"
 #include "platform/devices/kde/layout_text.h"
 #include "platform/devices/linux/linux_input.h"
+#include "platform/devices/wayland/wheel_notch.h"
 
 namespace {
 
@@ -30,6 +36,8 @@ class KdeDevice final : public Device {
     connection->compositor().flush();
     connection->compositor().roundtrip();
   }
+
+  int scrollUnitsPerNotch() const override { return kNotchAxisValue; }
 
   std::string capabilities() const override {
     return "absolute motion in KWin's global coordinates; text: only the characters of the "
@@ -53,8 +61,8 @@ class KdeDevice final : public Device {
   }
 
   void scroll(const Scroll& scroll) override {
-    sendAxis(WL_POINTER_AXIS_VERTICAL_SCROLL, scroll.vertical.pixels);
-    sendAxis(WL_POINTER_AXIS_HORIZONTAL_SCROLL, scroll.horizontal.pixels);
+    sendAxis(WL_POINTER_AXIS_VERTICAL_SCROLL, scroll.vertical.units);
+    sendAxis(WL_POINTER_AXIS_HORIZONTAL_SCROLL, scroll.horizontal.units);
   }
 
   void key(const PhysicalKey& key, bool press) override { sendKey(key.linuxCode, press); }
@@ -77,10 +85,10 @@ class KdeDevice final : public Device {
   void deliver() override { connection->compositor().deliver(); }
 
  private:
-  void sendAxis(std::uint32_t axis, std::int64_t pixels) {
-    if (pixels == 0 || !connection->live()) return;
-    org_kde_kwin_fake_input_axis(connection->fakeInput(), axis,
-                                 wl_fixed_from_int(static_cast<int>(pixels)));
+  // `units` are a wl_fixed_t's raw number; a scroll's are at most a few hundred thousand.
+  void sendAxis(std::uint32_t axis, std::int64_t units) {
+    if (units == 0 || !connection->live()) return;
+    org_kde_kwin_fake_input_axis(connection->fakeInput(), axis, static_cast<wl_fixed_t>(units));
   }
 
   void sendKey(std::uint32_t linuxCode, bool press) {

@@ -11,21 +11,18 @@
 // onto it again, without which Xwayland loses a click that follows a jump onto an X window.
 //
 // Scrolling as a real wheel scrolls: each whole notch the policy counts (100 pixels, the rest
-// carried to the next scroll) is an axis value of kNotchAxisValue with one discrete step, source
-// "wheel", what libinput gives the compositor for one click. Less than a notch is not sent: a
-// continuous share of it scrolled more than its share in Chromium on sway 1.10, where a
-// discrete step counts whole whatever value comes with it.
+// carried to the next scroll) is an axis value of kNotchAxisValue (wayland/wheel_notch.h) with
+// one discrete step, source "wheel", what libinput gives the compositor for one click. Less than a
+// notch is not sent: a continuous share of it scrolled more than its share in Chromium on
+// sway 1.10, where a discrete step counts whole whatever value comes with it.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
 #include "platform/devices/device.h"
+#include "platform/devices/wayland/wheel_notch.h"
 #include "platform/devices/wlroots/wayland_connection.h"
-
-// The axis value of one wheel notch, as wl_fixed_t's raw number: 15, what libinput gives a
-// compositor for one click of a real wheel.
-inline constexpr int kNotchAxisValue = 15 * 256;
 
 class VirtualPointer {
  public:
