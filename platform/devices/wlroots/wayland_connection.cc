@@ -134,6 +134,10 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced, std::str
     whyNot = "the compositor offers no seat";
     return nullptr;
   }
+  // The outputs bound while the globals came send their geometry (wl_output's, then
+  // xdg-output's) only in answer to the binds: wait for it here, so that the first motion after
+  // the start is placed on the layout as the compositor has it, and not dropped for want of one.
+  self->display->roundtrip();
   self->seatKeymap_.read(self->display->get(), self->seat_.get(), self->seatVersion);
   if (!self->live()) {
     whyNot = "the Wayland compositor closed the connection";
