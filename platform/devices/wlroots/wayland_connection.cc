@@ -134,6 +134,10 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(bool forced, std::str
     whyNot = "the compositor offers no seat";
     return nullptr;
   }
+  // The read's first roundtrip also brings the outputs' geometry, which the compositor sends in
+  // answer to the binds made while the globals came, so that the first motion after READY is
+  // placed on the layout as the compositor has it. (A roundtrip of its own before the read would
+  // lose the seat's capabilities, which come in it before the read listens for them.)
   self->seatKeymap_.read(self->display->get(), self->seat_.get(), self->seatVersion);
   if (!self->live()) {
     whyNot = "the Wayland compositor closed the connection";

@@ -25,7 +25,8 @@ class WaylandConnection {
  public:
   // Connects to the compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET) names; null, with the
   // reason, when there is none, or it lacks the seat or either virtual device manager. Without
-  // `forced`, no Wayland session (inWaylandSession) means no connection is tried.
+  // `forced`, no Wayland session (inWaylandSession) means no connection is tried. Once it has
+  // returned, outputs() holds the geometry the compositor reported for every output it had.
   static std::unique_ptr<WaylandConnection> open(bool forced, std::string& whyNot);
   ~WaylandConnection();
   WaylandConnection(const WaylandConnection&) = delete;
