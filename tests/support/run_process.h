@@ -26,6 +26,9 @@ struct ProcessOptions {
   bool noStdout = false;     // start with no descriptor 1 at all
   bool noStdin = false;      // start with no descriptor 0 at all
   std::string stdinPath;     // read standard input from this file or directory instead
+  // Windows: start in a console of its own (its window hidden), to which console control events
+  // can be sent; POSIX ignores it.
+  bool ownConsole = false;
   // runProcess kills a program still running after this long; its result then shows SIGKILL
   // and timedOut.
   int timeoutMs = 30000;

@@ -108,6 +108,10 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
   } else if (!options.noStdin) {
     startup.hStdInput = inPipe.read;
   }
+  if (options.ownConsole) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
   startup.hStdOutput = options.noStdout ? nullptr : outPipe.write;
   startup.hStdError = errPipe.write;
   std::wstring commandLine;
@@ -121,7 +125,8 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
   for (int attempt = 0; attempt < 5 && !started; ++attempt) {
     if (attempt > 0) Sleep(200);
     started = CreateProcessW(wide(argv[0]).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                             CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP,
+                             CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP |
+                                 (options.ownConsole ? CREATE_NEW_CONSOLE : 0),
                              environment.data(), nullptr, &startup, &info);
   }
   closeHandle(inPipe.read);

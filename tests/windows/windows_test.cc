@@ -11,6 +11,7 @@
 
 #include "keys/key_table.h"
 #include "support/run_process.h"
+#include "windows/console_control.h"
 #include "windows/receiver.h"
 
 namespace {
@@ -78,7 +79,10 @@ class WindowsAgent : public testing::Test {
     // A new window under the pointer gets a WM_MOUSEMOVE of its own.
     receiver.settle(std::chrono::milliseconds(100));
     receiver.clear();
-    agent = std::make_unique<RunningProcess>(std::vector<std::string>{AGENT});
+    start();
+  }
+  void start(const ProcessOptions& options = {}) {
+    agent = std::make_unique<RunningProcess>(std::vector<std::string>{AGENT}, options);
     ASSERT_TRUE(agent->waitForOut("READY\n"));
   }
   void send(const std::string& lines) { ASSERT_TRUE(agent->write(lines)); }
@@ -345,6 +349,83 @@ TEST_F(WindowsAgent, EveryEndingReleasesWhatIsHeld) {
     const Lines got = only(receiver.settle(), {"keyup", "up"});
     EXPECT_EQ(got, (Lines{keyLine("keyup", shift), "up left 20 20"})) << ending.name;
   }
+}
+
+// Ctrl+C, Ctrl+Break and the console closing end the agent as the end of its input does: the
+// agent, in a console and process group of its own and blocked reading its still open input,
+// releases a key and a button that it holds, exits with status 0 and writes nothing but READY.
+class WindowsStopRequest : public WindowsAgent {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(receiver.focused()) << "the receiving window is not in the foreground";
+    receiver.settle(std::chrono::milliseconds(100));
+    receiver.clear();
+    ProcessOptions options;
+    options.ownConsole = true;
+    start(options);
+    send(
+        "{\"cmd\":\"key\",\"code\":\"ShiftLeft\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"down\",\"x\":20,\"y\":20}\n");
+    const Lines held =
+        receiver.waitFor([](const Lines& l) { return contains(l, "down left 20 20"); });
+    ASSERT_EQ(only(held, {"keydown", "down"}),
+              (Lines{keyLine("keydown", keyNamed("ShiftLeft")), "down left 20 20"}));
+    receiver.clear();
+  }
+  // Whether both releases arrive within the time.
+  bool released(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const Lines want{keyLine("keyup", keyNamed("ShiftLeft")), "up left 20 20"};
+    return only(receiver.waitFor(
+                    [&](const Lines& l) {
+                      return only(l, {"keyup", "up"}) == want;
+                    },
+                    limit),
+                {"keyup", "up"}) == want;
+  }
+  // The agent ends by itself, and nothing came but the two releases.
+  void expectEndedAndReleased() {
+    EXPECT_TRUE(released());
+    const ProcessResult result = agent->waitForExit();
+    agent.reset();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.out, "READY\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(only(receiver.settle(), {"move", "keydown", "keyup", "down", "up"}),
+              (Lines{keyLine("keyup", keyNamed("ShiftLeft")), "up left 20 20"}));
+  }
+};
+
+// Ctrl+C for the agent's group: CREATE_NEW_PROCESS_GROUP switches Ctrl+C off in the new group,
+// and the agent takes it all the same.
+TEST_F(WindowsStopRequest, CtrlCEndsTheAgentAndReleasesWhatIsHeld) {
+  ASSERT_TRUE(sendConsoleControl(static_cast<DWORD>(agent->pid()), CTRL_C_EVENT))
+      << "GenerateConsoleCtrlEvent: error " << GetLastError();
+  expectEndedAndReleased();
+}
+
+TEST_F(WindowsStopRequest, CtrlBreakEndsTheAgentAndReleasesWhatIsHeld) {
+  if (!sendConsoleControl(static_cast<DWORD>(agent->pid()), CTRL_BREAK_EVENT)) {
+    const DWORD error = GetLastError();
+    // Wine 8's server generates no Ctrl+Break event (it answers "not implemented", which
+    // GenerateConsoleCtrlEvent reports as ERROR_INVALID_HANDLE); Windows does.
+    if (underWine()) GTEST_SKIP() << "Wine cannot generate Ctrl+Break (error " << error << ")";
+    FAIL() << "GenerateConsoleCtrlEvent: error " << error;
+  }
+  expectEndedAndReleased();
+}
+
+TEST_F(WindowsStopRequest, ConsoleClosingEndsTheAgentAndReleasesWhatIsHeld) {
+  ASSERT_TRUE(closeConsoleOf(static_cast<DWORD>(agent->pid()))) << "the console has no window";
+  // Wine 8's console host destroys its window at WM_CLOSE (the window is gone) without sending
+  // CTRL_CLOSE_EVENT to the processes on the console: the agent goes on reading, and is ended
+  // here by the end of its input.
+  if (underWine() && !released(std::chrono::seconds(3))) {
+    agent->finish();
+    agent.reset();
+    GTEST_SKIP() << "Wine closes a console without a CTRL_CLOSE_EVENT";
+  }
+  expectEndedAndReleased();
 }
 
 // Lines that are not commands move nothing; the agent goes on; standard input is binary (a
