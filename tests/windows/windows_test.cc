@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,32 @@ class WindowsAgent : public testing::Test {
     ASSERT_TRUE(agent->waitForOut("READY\n"));
   }
   void send(const std::string& lines) { ASSERT_TRUE(agent->write(lines)); }
+  // Sends each point as an M line once the one before has arrived, and checks that it lands on
+  // exactly that pixel. Under Wine the X server's motion event for Wine's own warp of the X
+  // pointer to an earlier position can come after the next move and put the pointer back there
+  // (seen as a repeated WM_MOUSEMOVE at the previous pixel, about once in a thousand moves);
+  // Windows has no second pointer to race with. Such a move is sent once more, and must then
+  // land on its pixel.
+  void expectEachMoveLands(const std::vector<std::pair<int, int>>& points) {
+    int missed = 0;
+    for (const auto& [x, y] : points) {
+      const std::string want = "move " + std::to_string(x) + " " + std::to_string(y);
+      const auto landed = [&](const Lines& l) { return !l.empty() && l.back() == want; };
+      Lines got;
+      for (int attempt = 0; attempt < 2 && !landed(got); ++attempt) {
+        send("M " + std::to_string(x) + " " + std::to_string(y) + "\n");
+        got = receiver.waitFor(landed, std::chrono::milliseconds(attempt == 0 ? 500 : 2000));
+      }
+      if (!landed(got)) {
+        std::string last;
+        for (std::size_t i = got.size() > 4 ? got.size() - 4 : 0; i < got.size(); ++i) {
+          last += " [" + got[i] + "]";
+        }
+        ADD_FAILURE() << "asked for " << x << "," << y << ", the last moves:" << last;
+        if (++missed > 5) break;
+      }
+    }
+  }
   // Ends the agent by closing its input; its output must be READY alone.
   void finish() {
     const ProcessResult result = agent->finish();
@@ -98,36 +125,67 @@ class WindowsAgent : public testing::Test {
   std::unique_ptr<RunningProcess> agent;
 };
 
+using Points = std::vector<std::pair<int, int>>;
+
 // Every pixel of a row and of a column: each move lands on exactly the pixel asked for.
 TEST_F(WindowsAgent, MotionLandsOnEveryPixelOfARowAndAColumn) {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  std::vector<std::pair<int, int>> points;
+  Points points;
   for (int x = 0; x < width; ++x) points.emplace_back(left + x, top + 7);
   for (int y = 0; y < height; ++y) points.emplace_back(left + 5, top + y);
-  // Under Wine the X server's motion event for Wine's own warp of the X pointer to an earlier
-  // position can come after the next move and put the pointer back there (seen as a repeated
-  // WM_MOUSEMOVE at the previous pixel, about once in a thousand moves); Windows has no second
-  // pointer to race with. Such a move is sent once more, and must then land on its pixel.
-  int missed = 0;
-  for (const auto& [x, y] : points) {
-    const std::string want = "move " + std::to_string(x) + " " + std::to_string(y);
-    const auto landed = [&](const Lines& l) { return !l.empty() && l.back() == want; };
-    Lines got;
-    for (int attempt = 0; attempt < 2 && !landed(got); ++attempt) {
-      send("M " + std::to_string(x) + " " + std::to_string(y) + "\n");
-      got = receiver.waitFor(landed, std::chrono::milliseconds(attempt == 0 ? 500 : 2000));
-    }
-    if (!landed(got)) {
-      std::string last;
-      for (std::size_t i = got.size() > 4 ? got.size() - 4 : 0; i < got.size(); ++i) {
-        last += " [" + got[i] + "]";
-      }
-      ADD_FAILURE() << "asked for " << x << "," << y << ", the last moves:" << last;
-      if (++missed > 5) break;
+  expectEachMoveLands(points);
+  finish();
+}
+
+BOOL CALLBACK noteMonitor(HMONITOR, HDC, LPRECT rect, LPARAM rects) {
+  reinterpret_cast<std::vector<RECT>*>(rects)->push_back(*rect);
+  return TRUE;
+}
+
+// With two monitors or more (scripts/windows runs this test again on two, the primary on the right
+// and the other left of it, at negative x): every pixel of a row through each monitor, across the
+// whole desktop, and of a column through each, lands exactly. Points on no monitor (below the
+// smaller one) are left out: Windows keeps the pointer on a monitor.
+TEST_F(WindowsAgent, MotionLandsOnEveryPixelOfEveryMonitor) {
+  std::vector<RECT> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, noteMonitor, reinterpret_cast<LPARAM>(&monitors));
+  // The two-monitor pass says how many it set up, so that a layout Wine did not take fails.
+  char asked[8] = "";
+  GetEnvironmentVariableA("INPUT_AGENT_TEST_MONITORS", asked, sizeof asked);
+  ASSERT_GE(monitors.size(), static_cast<std::size_t>(std::atoi(asked)));
+  if (monitors.size() < 2) {
+    finish();
+    GTEST_SKIP() << "one monitor here";
+  }
+  EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(), [](const RECT& r) {
+    return r.left < 0 || r.top < 0;
+  })) << "no monitor is left of or above the primary";
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const auto onAMonitor = [](int x, int y) {
+    return MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr;
+  };
+  Points points;
+  std::vector<int> rows;
+  for (const RECT& monitor : monitors) {
+    if (std::find(rows.begin(), rows.end(), monitor.top + 7) != rows.end()) continue;
+    rows.push_back(monitor.top + 7);
+    for (int x = left; x < left + width; ++x) {
+      if (onAMonitor(x, monitor.top + 7)) points.emplace_back(x, monitor.top + 7);
     }
   }
+  for (const RECT& monitor : monitors) {
+    for (int y = top; y < top + height; ++y) {
+      if (onAMonitor(monitor.left + 5, y)) points.emplace_back(monitor.left + 5, y);
+    }
+  }
+  const auto leftOfPrimary =
+      std::count_if(points.begin(), points.end(), [](const auto& p) { return p.first < 0; });
+  EXPECT_GT(leftOfPrimary, 0);
+  expectEachMoveLands(points);
   finish();
 }
 
