@@ -1,7 +1,8 @@
 // Runs a program with chosen bytes on standard input and collects what it writes on standard
 // output and standard error: to its end in one call (runProcess), or kept running while the
 // test feeds it piece by piece, signals it or takes away its surroundings (RunningProcess).
-// For tests only.
+// For tests only. Built from run_process.cc (POSIX) or run_process_windows.cc (Windows), and
+// run_process_waits.cc, the waits both share.
 #pragma once
 
 #include <sys/types.h>
@@ -67,6 +68,14 @@ class RunningProcess {
  private:
   // Reads whatever output arrives within the time; false when there is nothing more to read.
   bool collect(int timeoutMs);
+  // Collects output until `stream` (from the offset on) holds the text; false when it has not
+  // appeared within the time.
+  bool waitUntilHolds(const std::string& stream, std::string_view text, int timeoutMs,
+                      std::size_t from);
+  void closeInput();
+  // Waits up to the time for the program's end and ends it then; records how it ended in the
+  // result and closes the pipes.
+  void awaitEnd(int timeoutMs);
 
   pid_t pid_ = -1;
   int in_ = -1;

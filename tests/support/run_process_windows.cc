@@ -12,10 +12,13 @@
 #include <thread>
 
 #include "support/run_process.h"
+#include "support/run_process_deadline.h"
+
+using run_process_detail::Clock;
+using run_process_detail::msLeft;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr DWORD kPipeBytes = 1 << 20;
 constexpr UINT kKilledStatus = 0xDEAD;
 
@@ -163,11 +166,6 @@ bool drain(int& fd, std::string& into) {
   return true;
 }
 
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
 // Waits for the program's end, ending it at the deadline, and records how it ended.
 void reap(pid_t pid, Clock::time_point deadline, ProcessResult& result) {
   const HANDLE process = processes()[pid];
@@ -261,35 +259,12 @@ bool RunningProcess::write(std::string_view bytes) {
 
 void RunningProcess::closeOutput() { closeFd(out_); }
 
-bool RunningProcess::waitForOut(std::string_view text, int timeoutMs, std::size_t from) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.out.size() < from || result_.out.find(text, from) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
+void RunningProcess::closeInput() { closeFd(in_); }
 
-bool RunningProcess::waitForErr(std::string_view text, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.err.find(text) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
-
-ProcessResult RunningProcess::finish(int timeoutMs) {
-  closeFd(in_);
-  return waitForExit(timeoutMs);
-}
-
-ProcessResult RunningProcess::waitForExit(int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (msLeft(deadline) > 0 && collect(msLeft(deadline))) {
-  }
-  reap(pid_, deadline, result_);
+void RunningProcess::awaitEnd(int timeoutMs) {
+  reap(pid_, Clock::now() + std::chrono::milliseconds(timeoutMs), result_);
   pid_ = -1;
   closeFd(in_);
   closeFd(out_);
   closeFd(err_);
-  return result_;
 }
