@@ -5,7 +5,10 @@
 // again until that thread has seen the request, so that a read begun just after the loop's last
 // look is cut short too. For a close, log-off or shut-down, Windows ends the process when the
 // handler returns: the handler returns only once the StopSignals object is gone, so that what
-// the agent holds has been released (at most kCloseGrace later).
+// the agent holds has been released (at most kCloseGrace later). Ctrl+C is taken even when the
+// agent was started with it switched off (as CREATE_NEW_PROCESS_GROUP does, and as a parent that
+// ignores it passes on): like SIGINT on POSIX, it is a stop request whatever the starter's
+// disposition.
 #include "command/stop_signals.h"
 
 #include <windows.h>
@@ -56,6 +59,7 @@ StopSignals::StopSignals() {
   loopDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &loopThread, 0,
                   FALSE, DUPLICATE_SAME_ACCESS);
+  SetConsoleCtrlHandler(nullptr, FALSE);
   SetConsoleCtrlHandler(onConsoleControl, TRUE);
 }
 

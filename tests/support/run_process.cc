@@ -12,7 +12,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "support/run_process_deadline.h"
+
 extern char** environ;
+
+using run_process_detail::Clock;
+using run_process_detail::msLeft;
 
 namespace {
 
@@ -110,12 +115,6 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
 
 bool usesInputPipe(const ProcessOptions& options) {
   return !options.noStdin && options.stdinPath.empty();
-}
-
-using Clock = std::chrono::steady_clock;
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
 void recordStatus(int status, ProcessResult& result) {
@@ -238,31 +237,10 @@ bool RunningProcess::write(std::string_view bytes) {
 
 void RunningProcess::closeOutput() { closeFd(out_); }
 
-bool RunningProcess::waitForOut(std::string_view text, int timeoutMs, std::size_t from) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.out.size() < from || result_.out.find(text, from) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
+void RunningProcess::closeInput() { closeFd(in_); }
 
-bool RunningProcess::waitForErr(std::string_view text, int timeoutMs) {
+void RunningProcess::awaitEnd(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.err.find(text) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
-
-ProcessResult RunningProcess::finish(int timeoutMs) {
-  closeFd(in_);
-  return waitForExit(timeoutMs);
-}
-
-ProcessResult RunningProcess::waitForExit(int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (msLeft(deadline) > 0 && collect(msLeft(deadline))) {
-  }
   int status = 0;
   pid_t done = 0;
   while ((done = waitpid(pid_, &status, WNOHANG)) == 0 && msLeft(deadline) > 0) usleep(1000);
@@ -276,5 +254,4 @@ ProcessResult RunningProcess::waitForExit(int timeoutMs) {
   closeFd(out_);
   closeFd(err_);
   recordStatus(status, result_);
-  return result_;
 }

@@ -1,7 +1,8 @@
 // Runs a program with chosen bytes on standard input and collects what it writes on standard
 // output and standard error: to its end in one call (runProcess), or kept running while the
 // test feeds it piece by piece, signals it or takes away its surroundings (RunningProcess).
-// For tests only.
+// For tests only. Built from run_process.cc (POSIX) or run_process_windows.cc (Windows), and
+// run_process_waits.cc, the waits both share.
 #pragma once
 
 #include <sys/types.h>
@@ -26,6 +27,9 @@ struct ProcessOptions {
   bool noStdout = false;     // start with no descriptor 1 at all
   bool noStdin = false;      // start with no descriptor 0 at all
   std::string stdinPath;     // read standard input from this file or directory instead
+  // Windows: start in a console of its own (its window hidden), to which console control events
+  // can be sent; POSIX ignores it.
+  bool ownConsole = false;
   // runProcess kills a program still running after this long; its result then shows SIGKILL
   // and timedOut.
   int timeoutMs = 30000;
@@ -64,6 +68,14 @@ class RunningProcess {
  private:
   // Reads whatever output arrives within the time; false when there is nothing more to read.
   bool collect(int timeoutMs);
+  // Collects output until `stream` (from the offset on) holds the text; false when it has not
+  // appeared within the time.
+  bool waitUntilHolds(const std::string& stream, std::string_view text, int timeoutMs,
+                      std::size_t from);
+  void closeInput();
+  // Waits up to the time for the program's end and ends it then; records how it ended in the
+  // result and closes the pipes.
+  void awaitEnd(int timeoutMs);
 
   pid_t pid_ = -1;
   int in_ = -1;

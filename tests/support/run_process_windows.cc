@@ -12,10 +12,13 @@
 #include <thread>
 
 #include "support/run_process.h"
+#include "support/run_process_deadline.h"
+
+using run_process_detail::Clock;
+using run_process_detail::msLeft;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr DWORD kPipeBytes = 1 << 20;
 constexpr UINT kKilledStatus = 0xDEAD;
 
@@ -108,6 +111,10 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
   } else if (!options.noStdin) {
     startup.hStdInput = inPipe.read;
   }
+  if (options.ownConsole) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
   startup.hStdOutput = options.noStdout ? nullptr : outPipe.write;
   startup.hStdError = errPipe.write;
   std::wstring commandLine;
@@ -121,7 +128,8 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessOptions& options,
   for (int attempt = 0; attempt < 5 && !started; ++attempt) {
     if (attempt > 0) Sleep(200);
     started = CreateProcessW(wide(argv[0]).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                             CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP,
+                             CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP |
+                                 (options.ownConsole ? CREATE_NEW_CONSOLE : 0),
                              environment.data(), nullptr, &startup, &info);
   }
   closeHandle(inPipe.read);
@@ -156,11 +164,6 @@ bool drain(int& fd, std::string& into) {
   }
   into.append(buffer.data(), got);
   return true;
-}
-
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
 // Waits for the program's end, ending it at the deadline, and records how it ended.
@@ -256,35 +259,12 @@ bool RunningProcess::write(std::string_view bytes) {
 
 void RunningProcess::closeOutput() { closeFd(out_); }
 
-bool RunningProcess::waitForOut(std::string_view text, int timeoutMs, std::size_t from) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.out.size() < from || result_.out.find(text, from) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
+void RunningProcess::closeInput() { closeFd(in_); }
 
-bool RunningProcess::waitForErr(std::string_view text, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (result_.err.find(text) == std::string::npos) {
-    if (msLeft(deadline) == 0 || !collect(msLeft(deadline))) return false;
-  }
-  return true;
-}
-
-ProcessResult RunningProcess::finish(int timeoutMs) {
-  closeFd(in_);
-  return waitForExit(timeoutMs);
-}
-
-ProcessResult RunningProcess::waitForExit(int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (msLeft(deadline) > 0 && collect(msLeft(deadline))) {
-  }
-  reap(pid_, deadline, result_);
+void RunningProcess::awaitEnd(int timeoutMs) {
+  reap(pid_, Clock::now() + std::chrono::milliseconds(timeoutMs), result_);
   pid_ = -1;
   closeFd(in_);
   closeFd(out_);
   closeFd(err_);
-  return result_;
 }

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "keys/key_table.h"
 #include "support/run_process.h"
+#include "windows/console_control.h"
 #include "windows/receiver.h"
 
 namespace {
@@ -78,10 +80,39 @@ class WindowsAgent : public testing::Test {
     // A new window under the pointer gets a WM_MOUSEMOVE of its own.
     receiver.settle(std::chrono::milliseconds(100));
     receiver.clear();
-    agent = std::make_unique<RunningProcess>(std::vector<std::string>{AGENT});
+    start();
+  }
+  void start(const ProcessOptions& options = {}) {
+    agent = std::make_unique<RunningProcess>(std::vector<std::string>{AGENT}, options);
     ASSERT_TRUE(agent->waitForOut("READY\n"));
   }
   void send(const std::string& lines) { ASSERT_TRUE(agent->write(lines)); }
+  // Sends each point as an M line once the one before has arrived, and checks that it lands on
+  // exactly that pixel. Under Wine the X server's motion event for Wine's own warp of the X
+  // pointer to an earlier position can come after the next move and put the pointer back there
+  // (seen as a repeated WM_MOUSEMOVE at the previous pixel, about once in a thousand moves);
+  // Windows has no second pointer to race with. Such a move is sent once more, and must then
+  // land on its pixel.
+  void expectEachMoveLands(const std::vector<std::pair<int, int>>& points) {
+    int missed = 0;
+    for (const auto& [x, y] : points) {
+      const std::string want = "move " + std::to_string(x) + " " + std::to_string(y);
+      const auto landed = [&](const Lines& l) { return !l.empty() && l.back() == want; };
+      Lines got;
+      for (int attempt = 0; attempt < 2 && !landed(got); ++attempt) {
+        send("M " + std::to_string(x) + " " + std::to_string(y) + "\n");
+        got = receiver.waitFor(landed, std::chrono::milliseconds(attempt == 0 ? 500 : 2000));
+      }
+      if (!landed(got)) {
+        std::string last;
+        for (std::size_t i = got.size() > 4 ? got.size() - 4 : 0; i < got.size(); ++i) {
+          last += " [" + got[i] + "]";
+        }
+        ADD_FAILURE() << "asked for " << x << "," << y << ", the last moves:" << last;
+        if (++missed > 5) break;
+      }
+    }
+  }
   // Ends the agent by closing its input; its output must be READY alone.
   void finish() {
     const ProcessResult result = agent->finish();
@@ -94,36 +125,67 @@ class WindowsAgent : public testing::Test {
   std::unique_ptr<RunningProcess> agent;
 };
 
+using Points = std::vector<std::pair<int, int>>;
+
 // Every pixel of a row and of a column: each move lands on exactly the pixel asked for.
 TEST_F(WindowsAgent, MotionLandsOnEveryPixelOfARowAndAColumn) {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  std::vector<std::pair<int, int>> points;
+  Points points;
   for (int x = 0; x < width; ++x) points.emplace_back(left + x, top + 7);
   for (int y = 0; y < height; ++y) points.emplace_back(left + 5, top + y);
-  // Under Wine the X server's motion event for Wine's own warp of the X pointer to an earlier
-  // position can come after the next move and put the pointer back there (seen as a repeated
-  // WM_MOUSEMOVE at the previous pixel, about once in a thousand moves); Windows has no second
-  // pointer to race with. Such a move is sent once more, and must then land on its pixel.
-  int missed = 0;
-  for (const auto& [x, y] : points) {
-    const std::string want = "move " + std::to_string(x) + " " + std::to_string(y);
-    const auto landed = [&](const Lines& l) { return !l.empty() && l.back() == want; };
-    Lines got;
-    for (int attempt = 0; attempt < 2 && !landed(got); ++attempt) {
-      send("M " + std::to_string(x) + " " + std::to_string(y) + "\n");
-      got = receiver.waitFor(landed, std::chrono::milliseconds(attempt == 0 ? 500 : 2000));
-    }
-    if (!landed(got)) {
-      std::string last;
-      for (std::size_t i = got.size() > 4 ? got.size() - 4 : 0; i < got.size(); ++i) {
-        last += " [" + got[i] + "]";
-      }
-      ADD_FAILURE() << "asked for " << x << "," << y << ", the last moves:" << last;
-      if (++missed > 5) break;
+  expectEachMoveLands(points);
+  finish();
+}
+
+BOOL CALLBACK noteMonitor(HMONITOR, HDC, LPRECT rect, LPARAM rects) {
+  reinterpret_cast<std::vector<RECT>*>(rects)->push_back(*rect);
+  return TRUE;
+}
+
+// With two monitors or more (scripts/windows runs this test again on two, the primary on the right
+// and the other left of it, at negative x): every pixel of a row through each monitor, across the
+// whole desktop, and of a column through each, lands exactly. Points on no monitor (below the
+// smaller one) are left out: Windows keeps the pointer on a monitor.
+TEST_F(WindowsAgent, MotionLandsOnEveryPixelOfEveryMonitor) {
+  std::vector<RECT> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, noteMonitor, reinterpret_cast<LPARAM>(&monitors));
+  // The two-monitor pass says how many it set up, so that a layout Wine did not take fails.
+  char asked[8] = "";
+  GetEnvironmentVariableA("INPUT_AGENT_TEST_MONITORS", asked, sizeof asked);
+  ASSERT_GE(monitors.size(), static_cast<std::size_t>(std::atoi(asked)));
+  if (monitors.size() < 2) {
+    finish();
+    GTEST_SKIP() << "one monitor here";
+  }
+  EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(), [](const RECT& r) {
+    return r.left < 0 || r.top < 0;
+  })) << "no monitor is left of or above the primary";
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const auto onAMonitor = [](int x, int y) {
+    return MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr;
+  };
+  Points points;
+  std::vector<int> rows;
+  for (const RECT& monitor : monitors) {
+    if (std::find(rows.begin(), rows.end(), monitor.top + 7) != rows.end()) continue;
+    rows.push_back(monitor.top + 7);
+    for (int x = left; x < left + width; ++x) {
+      if (onAMonitor(x, monitor.top + 7)) points.emplace_back(x, monitor.top + 7);
     }
   }
+  for (const RECT& monitor : monitors) {
+    for (int y = top; y < top + height; ++y) {
+      if (onAMonitor(monitor.left + 5, y)) points.emplace_back(monitor.left + 5, y);
+    }
+  }
+  const auto leftOfPrimary =
+      std::count_if(points.begin(), points.end(), [](const auto& p) { return p.first < 0; });
+  EXPECT_GT(leftOfPrimary, 0);
+  expectEachMoveLands(points);
   finish();
 }
 
@@ -345,6 +407,83 @@ TEST_F(WindowsAgent, EveryEndingReleasesWhatIsHeld) {
     const Lines got = only(receiver.settle(), {"keyup", "up"});
     EXPECT_EQ(got, (Lines{keyLine("keyup", shift), "up left 20 20"})) << ending.name;
   }
+}
+
+// Ctrl+C, Ctrl+Break and the console closing end the agent as the end of its input does: the
+// agent, in a console and process group of its own and blocked reading its still open input,
+// releases a key and a button that it holds, exits with status 0 and writes nothing but READY.
+class WindowsStopRequest : public WindowsAgent {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(receiver.focused()) << "the receiving window is not in the foreground";
+    receiver.settle(std::chrono::milliseconds(100));
+    receiver.clear();
+    ProcessOptions options;
+    options.ownConsole = true;
+    start(options);
+    send(
+        "{\"cmd\":\"key\",\"code\":\"ShiftLeft\",\"action\":\"down\"}\n"
+        "{\"cmd\":\"down\",\"x\":20,\"y\":20}\n");
+    const Lines held =
+        receiver.waitFor([](const Lines& l) { return contains(l, "down left 20 20"); });
+    ASSERT_EQ(only(held, {"keydown", "down"}),
+              (Lines{keyLine("keydown", keyNamed("ShiftLeft")), "down left 20 20"}));
+    receiver.clear();
+  }
+  // Whether both releases arrive within the time.
+  bool released(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const Lines want{keyLine("keyup", keyNamed("ShiftLeft")), "up left 20 20"};
+    return only(receiver.waitFor(
+                    [&](const Lines& l) {
+                      return only(l, {"keyup", "up"}) == want;
+                    },
+                    limit),
+                {"keyup", "up"}) == want;
+  }
+  // The agent ends by itself, and nothing came but the two releases.
+  void expectEndedAndReleased() {
+    EXPECT_TRUE(released());
+    const ProcessResult result = agent->waitForExit();
+    agent.reset();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.out, "READY\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(only(receiver.settle(), {"move", "keydown", "keyup", "down", "up"}),
+              (Lines{keyLine("keyup", keyNamed("ShiftLeft")), "up left 20 20"}));
+  }
+};
+
+// Ctrl+C for the agent's group: CREATE_NEW_PROCESS_GROUP switches Ctrl+C off in the new group,
+// and the agent takes it all the same.
+TEST_F(WindowsStopRequest, CtrlCEndsTheAgentAndReleasesWhatIsHeld) {
+  ASSERT_TRUE(sendConsoleControl(static_cast<DWORD>(agent->pid()), CTRL_C_EVENT))
+      << "GenerateConsoleCtrlEvent: error " << GetLastError();
+  expectEndedAndReleased();
+}
+
+TEST_F(WindowsStopRequest, CtrlBreakEndsTheAgentAndReleasesWhatIsHeld) {
+  if (!sendConsoleControl(static_cast<DWORD>(agent->pid()), CTRL_BREAK_EVENT)) {
+    const DWORD error = GetLastError();
+    // Wine 8's server generates no Ctrl+Break event (it answers "not implemented", which
+    // GenerateConsoleCtrlEvent reports as ERROR_INVALID_HANDLE); Windows does.
+    if (underWine()) GTEST_SKIP() << "Wine cannot generate Ctrl+Break (error " << error << ")";
+    FAIL() << "GenerateConsoleCtrlEvent: error " << error;
+  }
+  expectEndedAndReleased();
+}
+
+TEST_F(WindowsStopRequest, ConsoleClosingEndsTheAgentAndReleasesWhatIsHeld) {
+  ASSERT_TRUE(closeConsoleOf(static_cast<DWORD>(agent->pid()))) << "the console has no window";
+  // Wine 8's console host destroys its window at WM_CLOSE (the window is gone) without sending
+  // CTRL_CLOSE_EVENT to the processes on the console: the agent goes on reading, and is ended
+  // here by the end of its input.
+  if (underWine() && !released(std::chrono::seconds(3))) {
+    agent->finish();
+    agent.reset();
+    GTEST_SKIP() << "Wine closes a console without a CTRL_CLOSE_EVENT";
+  }
+  expectEndedAndReleased();
 }
 
 // Lines that are not commands move nothing; the agent goes on; standard input is binary (a
