@@ -78,7 +78,7 @@ TEST_F(Gnome, DoubleClickAndResetRelease) {
                                 "button 273 1", "button 272 1", "button 272 0", "button 273 0"}));
 }
 
-// One continuous axis event per scroll, its share of notches at 15 a notch of 100 pixels,
+// One continuous axis event per scroll, its share of notches at 12.25 a notch of 100 pixels,
 // positive down and right, both axes of a scroll in one frame, horizontal first. mutter hands the
 // values on to within ten steps of wl_fixed_t (1/256 each; see the marker in
 // receiver_fixture.h).
@@ -86,8 +86,8 @@ TEST_F(Gnome, ScrollingSendsNotchSharesAsContinuousAxisValues) {
   EXPECT_TRUE(sameLines(
       run("M 600 400\nW 0 120\nW 0 -35\nW 30 0\n{\"cmd\":\"wheel\",\"dx\":-15,\"dy\":2.5}\n",
           {"axis", "source", "discrete"}),
-      {"source 2", "axis 0 18", "source 2", "axis 0 -5.25", "source 2", "axis 1 4.5", "source 2",
-       "axis 1 -2.25", "axis 0 0.45", "source 2"},
+      {"source 2", "axis 0 14.7", "source 2", "axis 0 -4.2875", "source 2", "axis 1 3.675",
+       "source 2", "axis 1 -1.8375", "axis 0 0.3675", "source 2"},
       withinFixedSteps(10)));
 }
 

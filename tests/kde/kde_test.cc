@@ -59,13 +59,13 @@ TEST_F(Kde, DoubleClickAndResetRelease) {
 }
 
 // The pixels as wl_fixed_t, to within its 1/256 of a pixel.
-// Each scroll at once as its share of notches, 15 a notch of 100 pixels, positive down and
+// Each scroll at once as its share of notches, 12.25 a notch of 100 pixels, positive down and
 // right, vertical first.
 TEST_F(Kde, ScrollingSendsNotchSharesDownAndRight) {
   EXPECT_TRUE(sameLines(
       run("M 600 400\nW 0 120\nW 0 -35\nW 30 0\n{\"cmd\":\"wheel\",\"dx\":-15,\"dy\":2.5}\n",
           {"axis"}),
-      {"axis 0 18", "axis 0 -5.25", "axis 1 4.5", "axis 0 0.45", "axis 1 -2.25"},
+      {"axis 0 14.7", "axis 0 -4.2875", "axis 1 3.675", "axis 0 0.3675", "axis 1 -1.8375"},
       withinFixedSteps(1)));
 }
 

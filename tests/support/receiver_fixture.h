@@ -58,12 +58,12 @@ class ReceiverTest : public ::testing::Test {
     return lines;
   }
 
-  // The marker's scroll as the window receives it: 0.77 of a notch, whose axis value is 15, to
-  // within ten steps of wl_fixed_t (1/256 each): KWin hands on what the agent rounded down to a
-  // step (11.5469); mutter rounds a tenth of the value to a step and sends ten times that
-  // (11.5625).
+  // The marker's scroll as the window receives it: 0.77 of a notch of 12.25 (the continuous axis
+  // value of a notch on both routes), to within ten steps of wl_fixed_t (1/256 each): KWin hands
+  // on what the agent rounded down to a step; mutter rounds a tenth of the value to a step and
+  // sends ten times that.
   static bool isMarker(const std::string& line) {
-    return sameLine(line, "axis 1 11.55", withinFixedSteps(10));
+    return sameLine(line, "axis 1 9.4325", withinFixedSteps(10));
   }
 
   // Whether the receiver prints a line that matches after `from` (an offset in its output)

@@ -1,10 +1,10 @@
 // The GNOME route's device: every intent goes to mutter's remote desktop session. Motion is
 // absolute in global coordinates, sent relative to the monitor's screen-cast stream; buttons are
 // Linux button codes; a scroll is one continuous axis event on both axes of its share of notches
-// at kNotchAxisValue a notch of 100 pixels (wayland/wheel_notch.h), sent at once, which mutter
-// hands on as that axis value: GTK and Chromium scroll as far for it as for a real wheel's notch,
-// and less than a notch its share. Not mutter's discrete steps: it sends one as an axis value of
-// 10, and GTK and Chromium scroll by the value (two thirds of a real notch). Keys are Linux
+// at kContinuousNotchAxisValue a notch of 100 pixels (wayland/wheel_notch.h, which says how it
+// was chosen), sent at once, so less than a notch scrolls its share. Not mutter's discrete steps:
+// mutter sends one as an axis value of 10, two thirds of what GTK and Debian 12's Chromium scroll
+// for a real notch. Keys are Linux
 // input codes, and modifiers are keys too. Text goes as keysyms, which mutter types with a key of
 // its layout and the level's modifiers; a character without a key in the layout is refused by
 // mutter, silently.
@@ -37,7 +37,7 @@ class GnomeDevice final : public Device {
     desktop->button(linuxButton(button), press);
   }
   void scroll(const Scroll& scroll) override {
-    constexpr double kPerPixel = kNotchAxisValue / 256.0 / 100;
+    constexpr double kPerPixel = kContinuousNotchAxisValue / 256.0 / 100;
     desktop->axis(static_cast<double>(scroll.horizontal.pixels) * kPerPixel,
                   static_cast<double>(scroll.vertical.pixels) * kPerPixel);
   }

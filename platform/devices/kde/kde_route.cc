@@ -4,10 +4,10 @@
 // with the keys of the active layout (layout_text.h); characters it lacks are dropped.
 //
 // Scrolling: fake input has no discrete steps, so each scroll is one axis request per axis
-// (positive down and right) of its share of notches at kNotchAxisValue a notch of 100 pixels
-// (wayland/wheel_notch.h), sent at once; the policy carries what a wl_fixed_t cannot hold. KWin
-// hands the value on as a continuous axis event, which GTK and Chromium scroll by in proportion:
-// a notch's worth scrolls as far as a real wheel's notch does, and less than a notch its share.
+// (positive down and right) of its share of notches at kContinuousNotchAxisValue a notch of 100
+// pixels (wayland/wheel_notch.h, which says how it was chosen), sent at once; the policy carries
+// what a wl_fixed_t cannot hold. KWin hands the value on as a continuous axis event, which GTK
+// and Chromium scroll by in proportion, so less than a notch scrolls its share.
 //
 // The end waits until KWin has processed everything, so that once the agent has exited all its
 // events have taken effect.
@@ -37,7 +37,7 @@ class KdeDevice final : public Device {
     connection->compositor().roundtrip();
   }
 
-  int scrollUnitsPerNotch() const override { return kNotchAxisValue; }
+  int scrollUnitsPerNotch() const override { return kContinuousNotchAxisValue; }
 
   std::string capabilities() const override {
     return "absolute motion in KWin's global coordinates; text: only the characters of the "
