@@ -41,6 +41,7 @@ class ChromiumOnSway : public testing::Test {
   static void TearDownTestSuite() {
     browser.reset();
     session.reset();
+    takesInput = false;  // a repeated run starts another Chromium
   }
 
   void SetUp() override {
