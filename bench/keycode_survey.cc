@@ -3,9 +3,9 @@
 // levels of the core keymap) and tapped into a text area through XTest: the keydown's `code` and
 // `key`, and the text typed. A keycode is safe for typed text when the keydown has an empty `code`
 // and the text area receives the character and nothing else. The table also says which keycodes
-// Xvfb's default keymap leaves without keysyms (spare) and which are in the shared text table
-// (platform/devices/linux/text_keycodes.h); the last lines list the safe ones and the safe
-// spare ones.
+// Xvfb's default keymap leaves without keysyms (spare) and which columns of the text keycode
+// table (platform/devices/linux/text_keycodes.h) hold them; the last lines list the safe ones and
+// the safe spare ones.
 //
 //   build/bench/keycode_survey file://$PWD/tests/apps/page.html [FIRST LAST]
 //
@@ -135,13 +135,16 @@ int main(int argc, char** argv) {
     return result;
   };
 
-  const auto inTable = [](int k) {
-    return std::find(kTextKeycodes.begin(), kTextKeycodes.end(), static_cast<std::uint32_t>(k)) !=
-           kTextKeycodes.end();
+  // The columns of the text keycode table that hold the keycode.
+  const auto columns = [](int k) {
+    const auto row = std::find_if(kTextKeycodeTable.begin(), kTextKeycodeTable.end(),
+                                  [&](const TextKeycode& r) { return r.keycode == unsigned(k); });
+    if (row == kTextKeycodeTable.end()) return std::string();
+    return std::string(row->wayland ? "wayland " : "") + (row->x11 ? "x11" : "");
   };
   std::vector<int> safe, safeSpare;
   std::printf(
-      "| keycode | spare | table | keydown code|key | typed | safe |\n"
+      "| keycode | spare | text table | keydown code|key | typed | safe |\n"
       "|---|---|---|---|---|---|\n");
   for (int k = first; k <= last; ++k) {
     // First with the keydown cancelled: only a keycode with an empty code is tried for text.
@@ -160,8 +163,8 @@ int main(int argc, char** argv) {
     if (ok && isSpare) safeSpare.push_back(k);
     std::string seen;
     for (const std::string& entry : blocked.keydowns) seen += (seen.empty() ? "" : ", ") + entry;
-    std::printf("| %d | %s | %s | %s | %s | %s |\n", k, isSpare ? "spare" : "",
-                inTable(k) ? "table" : "", seen.c_str(),
+    std::printf("| %d | %s | %s | %s | %s | %s |\n", k, isSpare ? "spare" : "", columns(k).c_str(),
+                seen.c_str(),
                 !noCode                   ? "-"
                 : typed.typed == expected ? "exact"
                                           : typed.typed.c_str(),
