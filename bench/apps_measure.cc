@@ -2,8 +2,9 @@
 // DevTools, and `xdotool type` (default delay) typing the same text as a peer, the two taking
 // turns. For each workload and subject, the characters per second from the subject's start
 // until the last character arrived, and from the 20th character to the last ("steady", past the
-// first bindings of the spare keycodes), medians of the runs; how many runs arrived exactly; and
-// the most keydowns of one run that carried a key's code (KeyboardEvent.code), which a typed
+// first bindings of the spare keycodes), medians of the runs; how many runs arrived exactly; the
+// most characters one run got wrong (missing, extra or other than typed); and the most keydowns
+// of one run that carried a key's code (KeyboardEvent.code), which a typed
 // character should never have. Then what Chromium records for a double click and for a Shift
 // chord.
 //
@@ -50,11 +51,28 @@ struct Run {
   double perSecond;
   double steadyPerSecond;
   bool exact;
-  int keyedDowns;  // keydowns that carried a key's code
+  std::size_t wrong;  // characters missing, extra or other than typed
+  int keyedDowns;     // keydowns that carried a key's code
 };
 
 constexpr std::size_t kSteadyFrom = 20;
 constexpr char kXdotool[] = "/usr/bin/xdotool";
+
+// How many characters of the text are missing, extra or other than typed: the edit distance
+// between the two.
+std::size_t wrongCharacters(const std::vector<std::string>& got,
+                            const std::vector<std::string>& typed) {
+  std::vector<std::size_t> row(typed.size() + 1), next(typed.size() + 1);
+  for (std::size_t j = 0; j <= typed.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= got.size(); ++i) {
+    next[0] = i;
+    for (std::size_t j = 1; j <= typed.size(); ++j) {
+      next[j] = std::min({row[j] + 1, next[j - 1] + 1, row[j - 1] + (got[i - 1] != typed[j - 1])});
+    }
+    std::swap(row, next);
+  }
+  return row[typed.size()];
+}
 
 // A subject types the characters: the agent from "key" lines on its standard input, or
 // xdotool from its arguments.
@@ -103,7 +121,7 @@ Run typeOnce(Chromium& browser, Subject subject, const std::string& agent,
           .get<int>();
   return {static_cast<double>(count) / seconds,
           count > kSteadyFrom ? static_cast<double>(count - kSteadyFrom) / steadySeconds : 0,
-          value == expected, keyedDowns};
+          value == expected, wrongCharacters(split(value), characters), keyedDowns};
 }
 
 double median(std::vector<double> values) {
@@ -150,8 +168,8 @@ int main(int argc, char** argv) {
                    {"200 distinct (40 letters cycled)", distinct, true},
                    {"200 repeated (é)", repeated, false}};
   std::printf(
-      "| workload | subject | chars/s from start | steady | runs exact | keydowns with a code "
-      "|\n|---|---|---|---|---|---|\n");
+      "| workload | subject | chars/s from start | steady | runs exact | wrong characters (worst "
+      "run) | keydowns with a code |\n|---|---|---|---|---|---|---|\n");
   for (const auto& workload : workloads) {
     // The subjects take turns, run after run.
     std::vector<Subject> subjects = {Subject::kAgent};
@@ -166,17 +184,19 @@ int main(int argc, char** argv) {
     for (std::size_t s = 0; s < subjects.size(); ++s) {
       std::vector<double> rates, steady;
       int exact = 0, keyed = 0;
+      std::size_t wrong = 0;
       for (const Run& run : results[s]) {
         rates.push_back(run.perSecond);
         steady.push_back(run.steadyPerSecond);
         exact += run.exact ? 1 : 0;
         keyed = std::max(keyed, run.keyedDowns);
+        wrong = std::max(wrong, run.wrong);
       }
       const std::string steadyText =
           workload.steady ? std::to_string(std::lround(median(steady))) : "-";
-      std::printf("| %s | %s | %.0f | %s | %d of %d | %d |\n", workload.name,
+      std::printf("| %s | %s | %.0f | %s | %d of %d | %zu | %d |\n", workload.name,
                   subjects[s] == Subject::kAgent ? "input-agent" : "xdotool type", median(rates),
-                  steadyText.c_str(), exact, runs, keyed);
+                  steadyText.c_str(), exact, runs, wrong, keyed);
     }
   }
 
