@@ -1,13 +1,14 @@
 // input-agent against real applications on a private Xvfb: Chromium (read back over DevTools)
-// and a GTK 3 entry, with xclip for the clipboard. Text at full speed and at a human pace, double
-// clicks, chord shape, the Linux shortcut chords, what the agent leaves behind when it ends, a
-// successor to a killed agent, and two agents at once.
+// and a GTK 3 entry, with xclip for the clipboard. Text at full speed and at a human pace, its
+// keydowns naming no key, double clicks, chord shape, the Linux shortcut chords, what the agent
+// leaves behind when it ends, a successor to a killed agent, and two agents at once.
 #include <gtest/gtest.h>
 // clang-format off
 #include <X11/Xlib.h>
 // clang-format on
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "apps/chromium.h"
+#include "support/key_identity.h"
 #include "support/run_process.h"
 #include "support/xvfb.h"
 
@@ -244,6 +246,24 @@ TEST_F(InChromium, TextAtFullSpeedArrivesExactly) {
   expected += "x é ñ € 😀 中 y 🇫🇷";
   runAgent(kOverText + keyLines(expected));
   EXPECT_TRUE(textBecomes(expected)) << text();
+  expectNoKeyIdentity(log());
+}
+
+// 300 CJK characters, each typed once: every one a new binding of a spare keycode, each spare
+// rebound many times over as fast as the agent rebinds.
+TEST_F(InChromium, ThreeHundredDistinctCharactersAtFullSpeedArriveExactlyAndNameNoKey) {
+  std::string expected;
+  for (char32_t c = U'\u4E00'; c < U'\u4E00' + 300; ++c) {
+    expected += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                 static_cast<char>(0x80 | (c & 0x3F))};
+  }
+  runAgent(kOverText + keyLines(expected));
+  EXPECT_TRUE(textBecomes(expected)) << characters(text()).size() << " characters";
+  const std::vector<std::string> keydowns = log();
+  EXPECT_EQ(std::count_if(keydowns.begin(), keydowns.end(),
+                          [](const std::string& e) { return e.rfind("keydown ", 0) == 0; }),
+            300);
+  expectNoKeyIdentity(keydowns);
 }
 
 TEST_F(InChromium, TextAtAHumanPaceArrivesExactly) {
@@ -257,6 +277,7 @@ TEST_F(InChromium, TextAtAHumanPaceArrivesExactly) {
   }
   EXPECT_EQ(agent.finish().exitStatus, 0);
   EXPECT_TRUE(textBecomes(expected)) << text();
+  expectNoKeyIdentity(log());
 }
 
 TEST_F(InChromium, ChordsPressEachModifierOnce) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/chromium.h"
+#include "support/key_identity.h"
 #include "support/run_process.h"
 #include "support/sway_session.h"
 
@@ -106,15 +107,6 @@ class ChromiumOnSway : public testing::Test {
 std::unique_ptr<SwaySession> ChromiumOnSway::session;
 std::unique_ptr<Chromium> ChromiumOnSway::browser;
 bool ChromiumOnSway::takesInput = false;
-
-// The page logs "keydown CODE MODS": a typed character's keydown must name no key.
-void expectNoKeyIdentity(const std::vector<std::string>& log) {
-  for (const std::string& entry : log) {
-    if (entry.rfind("keydown ", 0) == 0) {
-      EXPECT_EQ(entry, "keydown  ") << "a typed character";
-    }
-  }
-}
 
 TEST_F(ChromiumOnSway, TypedCharactersArriveWholeAndPressNoKeyOfTheirOwn) {
   const std::vector<std::string> characters = {"é",  "ñ",  "ß", "€", "中", "東",

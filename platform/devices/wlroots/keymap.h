@@ -3,9 +3,10 @@
 // - Keys: the seat's current keymap where it could be read, so that keys type what the user's
 //   layout puts there, else the standard one (evdev rules, pc105, us), as xkbcommon writes it.
 // - Text: a small keymap of its own whose slots are the keycodes typed text may use
-//   (platform/devices/linux/text_keycodes.h: none acts as a function key in a toolkit that reads
-//   the key's physical identity), each bound to one keysym or to none. Being small, it compiles
-//   fast in the compositor and in the window, which both compile every upload.
+//   (the wayland column of platform/devices/linux/text_keycodes.h: none acts as a function key
+//   in a toolkit that reads the key's physical identity), each bound to one keysym or to none.
+//   Being small, it compiles fast in the compositor and in the window, which both compile every
+//   upload.
 #pragma once
 
 #include <xkbcommon/xkbcommon.h>
@@ -25,9 +26,9 @@ std::optional<std::string> keysKeymapText(xkb_context* context, const std::strin
 
 class TextKeymap {
  public:
-  static constexpr std::size_t kSlots = kTextKeycodes.size();
+  static constexpr std::size_t kSlots = kWaylandTextKeycodes.size();
 
-  static xkb_keycode_t keycodeOf(std::size_t slot) { return kTextKeycodes[slot]; }
+  static xkb_keycode_t keycodeOf(std::size_t slot) { return kWaylandTextKeycodes[slot]; }
   // Binds a slot to a keysym (XKB_KEY_NoSymbol unbinds it).
   void bind(std::size_t slot, xkb_keysym_t keysym) { bound[slot] = keysym; }
   xkb_keysym_t boundTo(std::size_t slot) const { return bound[slot]; }

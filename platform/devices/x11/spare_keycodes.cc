@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 
+#include "platform/devices/linux/text_keycodes.h"
 #include "platform/devices/x11/x11_connection.h"
 
 namespace {
@@ -121,7 +122,9 @@ std::vector<KeyCode> SpareKeycodes::unboundKeycodes() {
   const std::unique_ptr<KeySym, XFreeDelete> mapping(
       XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &perKeycode));
   if (!mapping || perKeycode <= 0 || live() == nullptr) return unbound;
-  for (int keycode = min; keycode <= max; ++keycode) {
+  for (const std::uint32_t code : kX11TextKeycodes) {
+    const int keycode = static_cast<int>(code);
+    if (keycode < min || keycode > max) continue;
     const KeySym* keysyms = mapping.get() + static_cast<std::ptrdiff_t>(keycode - min) * perKeycode;
     const bool empty =
         std::all_of(keysyms, keysyms + perKeycode, [](KeySym k) { return k == NoSymbol; });

@@ -1,5 +1,7 @@
-// X11: which spare keycodes (keycodes the keymap leaves without keysyms) this agent may bind
-// for text, agreed with every other agent on the same display.
+// X11: which spare keycodes this agent may bind for text, agreed with every other agent on the
+// same display. A spare is a keycode of the x11 column of platform/devices/linux/text_keycodes.h
+// (keycodes that no toolkit reading the key's physical identity takes for a key of its own)
+// that the keymap leaves without keysyms; Xvfb's keymap has 14.
 //
 // Every claimed keycode is marked in a property of the root window, _INPUT_AGENT_SPARE_KEYCODES:
 // triples of CARD32 (keycode, owner, nonce), where the owner is an unmapped window of the
@@ -12,8 +14,8 @@
 // Promises:
 // - Claims and releases read and write the property under a server grab, so two agents never
 //   hold the same keycode, and a keycode held by a live agent is never taken.
-// - A keycode is claimed only when it has no keysym (or its owner is gone) and it does not stand
-//   for a physical key the agent presses (`reserved`).
+// - A keycode is claimed only when it is a text keycode, has no keysym (or its owner is gone)
+//   and does not stand for a physical key the agent presses (`reserved`).
 // - releaseAll() removes this agent's marks and puts NoSymbol back on each of its keycodes that
 //   still holds what the agent bound there.
 // - No Xlib call once the connection is lost; nothing is printed.
@@ -34,8 +36,8 @@ class SpareKeycodes {
 
   // One more keycode for this agent, or none when every spare is taken.
   std::optional<KeyCode> claim();
-  // How many keycodes are spare now (without a keysym, standing for no physical key), whoever
-  // may claim them; nothing is claimed.
+  // How many text keycodes are spare now (without a keysym, standing for no physical key),
+  // whoever may claim them; nothing is claimed.
   std::size_t freeCount();
   // Gives back every claimed keycode. `boundByUs` says what the agent last bound to a keycode
   // (NoSymbol for nothing); a keycode that holds something else now is left as it is.
@@ -49,7 +51,7 @@ class SpareKeycodes {
   };
   Display* live() const;
   std::vector<Mark> readMarks();
-  // The keycodes without a keysym that stand for no physical key the agent presses.
+  // The text keycodes without a keysym that stand for no physical key the agent presses.
   std::vector<KeyCode> unboundKeycodes();
   void writeMarks(const std::vector<Mark>& marks);
   bool ownerExists(const Mark& mark);

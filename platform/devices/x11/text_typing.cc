@@ -41,8 +41,9 @@ TextTyper::Clock::time_point TextTyper::serverTimeAfter(std::chrono::millisecond
 }
 
 std::chrono::milliseconds TextTyper::bindingLead() const {
-  const auto idle =
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - serverBusyUntil);
+  // Time the agent spent waiting for one of its own spares is not idle: the text streams.
+  const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
+      Clock::now() - std::max(serverBusyUntil, waitedUntil));
   return std::clamp(idle, kBindingLead, kIdleBindingLead);
 }
 
@@ -85,7 +86,8 @@ TextTyper::Spare* TextTyper::spareFor(KeySym keysym) {
     noClaimBefore = Clock::now() + kHoldBinding;
   }
   if (oldest == spares.end()) return nullptr;
-  std::this_thread::sleep_until(oldest->lastSent + kHoldBinding);
+  waitedUntil = oldest->lastSent + kHoldBinding;
+  std::this_thread::sleep_until(waitedUntil);
   return &*oldest;
 }
 
