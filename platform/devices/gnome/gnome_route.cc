@@ -25,10 +25,14 @@ class GnomeDevice final : public Device {
   ~GnomeDevice() override { desktop->flush(); }
 
   std::string capabilities() const override {
-    std::string text =
-        "absolute motion over " + std::to_string(desktop->monitors().size()) + " monitor(s):";
+    // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) about a literal + a string.
+    std::string text = "absolute motion over ";
+    text += std::to_string(desktop->monitors().size());
+    text += " monitor(s):";
     for (const RemoteDesktop::Stream& stream : desktop->monitors()) {
-      text += " " + rectangleText(stream.x, stream.y, stream.width, stream.height) + ";";
+      text += ' ';
+      text += rectangleText(stream.x, stream.y, stream.width, stream.height);
+      text += ';';
     }
     return text + " text: only the characters of mutter's layout, others are dropped";
   }
