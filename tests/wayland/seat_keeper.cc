@@ -13,30 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "virtual-keyboard-unstable-v1-client-protocol.h"
-#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
-
-namespace {
-
-wl_seat* seat = nullptr;
-zwlr_virtual_pointer_manager_v1* pointers = nullptr;
-zwp_virtual_keyboard_manager_v1* keyboards = nullptr;
-
-void global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && seat == nullptr) {
-    seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-  } else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
-    pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-  } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
-    keyboards = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
-  }
-}
-void globalRemove(void*, wl_registry*, uint32_t) {}
-const wl_registry_listener kRegistryListener = {global, globalRemove};
-
-}  // namespace
+#include "wayland/virtual_device_globals.h"
 
 int main() {
   wl_display* display = wl_display_connect(nullptr);
@@ -44,8 +21,7 @@ int main() {
     std::fputs("seat keeper: no compositor\n", stderr);
     return 1;
   }
-  wl_registry_add_listener(wl_display_get_registry(display), &kRegistryListener, nullptr);
-  wl_display_roundtrip(display);
+  const auto [seat, pointers, keyboards] = bindVirtualDeviceGlobals(display);
   if (!seat || !pointers || !keyboards) {
     std::fputs("seat keeper: the compositor lacks the seat or a virtual device manager\n", stderr);
     return 1;

@@ -7,27 +7,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
-#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+#include "wayland/virtual_device_globals.h"
 
 namespace {
-
-wl_seat* seat = nullptr;
-zwlr_virtual_pointer_manager_v1* pointers = nullptr;
-
-void global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && seat == nullptr) {
-    seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-  } else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
-    pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-  }
-}
-
-void globalRemove(void*, wl_registry*, uint32_t) {}
-
-constexpr wl_registry_listener kRegistry = {global, globalRemove};
 
 // The axis value that libinput gives a compositor for one wheel notch.
 constexpr int kNotchValue = 15;
@@ -37,12 +20,10 @@ constexpr int kNotchValue = 15;
 int main() {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return 1;
-  wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &kRegistry, nullptr);
-  wl_display_roundtrip(display);
-  if (seat == nullptr || pointers == nullptr) return 1;
+  const VirtualDeviceGlobals globals = bindVirtualDeviceGlobals(display);
+  if (globals.seat == nullptr || globals.pointers == nullptr) return 1;
   zwlr_virtual_pointer_v1* pointer =
-      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, globals.seat);
   wl_display_roundtrip(display);
   std::printf("ready\n");
   std::fflush(stdout);
