@@ -51,7 +51,7 @@ struct Outcome {
   std::string text;                  // held keys' runs of characters as one
   std::vector<std::string> buttons;  // "mousedown 0 1": type, button, detail
   std::vector<Point> presses;        // of each mousedown and mouseup
-  std::vector<std::string> wheel;    // "dy+" for each run of one direction on one axis
+  std::vector<std::string> wheel;    // "dy+" for each run of wheel events (below)
   int repeats = 0;                   // keydowns with repeat true
 };
 
@@ -67,12 +67,39 @@ std::string collapsed(const std::string& text, const std::set<char>& held) {
 
 std::string sign(double value) { return value > 0 ? "+" : "-"; }
 
+// A run of wheel events is every one between two other events: a receiver may merge wheel
+// events that come together, adding their deltas, so what is compared is the direction of each
+// run's sum on each axis ("dx- dy+"; "0" for a run that goes nowhere).
+struct WheelRun {
+  double sum[2] = {0, 0};
+  bool open = false;
+
+  void add(const json& event) {
+    sum[0] += event["dx"].get<double>();
+    sum[1] += event["dy"].get<double>();
+    open = true;
+  }
+  void close(std::vector<std::string>& runs) {
+    if (!open) return;
+    std::string run;
+    if (sum[0] != 0) run += std::string("dx") + sign(sum[0]);
+    if (sum[1] != 0) run += std::string(run.empty() ? "" : " ") + "dy" + sign(sum[1]);
+    runs.push_back(run.empty() ? "0" : run);
+    *this = {};
+  }
+};
+
 Outcome outcomeOf(const json& events, const std::string& text, const std::set<char>& held) {
   Outcome outcome;
   outcome.text = collapsed(text, held);
-  std::string last[2];
+  WheelRun wheel;
   for (const json& event : events) {
     const std::string type = event["type"];
+    if (type == "wheel") {
+      wheel.add(event);
+      continue;
+    }
+    wheel.close(outcome.wheel);
     if (type == "keydown" || type == "keyup") {
       if (event["repeat"].get<bool>()) {
         ++outcome.repeats;
@@ -80,14 +107,6 @@ Outcome outcomeOf(const json& events, const std::string& text, const std::set<ch
       }
       outcome.keys.push_back(type + " " + event["code"].get<std::string>() + " " +
                              event["key"].get<std::string>());
-    } else if (type == "wheel") {
-      const double deltas[2] = {event["dx"].get<double>(), event["dy"].get<double>()};
-      for (int axis = 0; axis < 2; ++axis) {
-        if (deltas[axis] == 0) continue;
-        const std::string run = (axis == 0 ? "dx" : "dy") + sign(deltas[axis]);
-        if (run != last[axis]) outcome.wheel.push_back(run);
-        last[axis] = run;
-      }
     } else {
       outcome.buttons.push_back(type + " " + std::to_string(event["button"].get<int>()) + " " +
                                 std::to_string(event["detail"].get<int>()));
@@ -96,6 +115,7 @@ Outcome outcomeOf(const json& events, const std::string& text, const std::set<ch
       }
     }
   }
+  wheel.close(outcome.wheel);
   return outcome;
 }
 

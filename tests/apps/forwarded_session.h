@@ -7,8 +7,10 @@
 // the receiver's own repeats, in order (code and key), with no second press of a key before its
 // release; the text area's text, a held key's run of characters counted as one (the receiver
 // repeats it at its own pace); the mouse button events in order with their button and detail,
-// the presses and releases within 1 px of the person's; and the direction of each run of wheel
-// events on each axis.
+// the presses and releases within 1 px of the person's; and, for each run of wheel events
+// between two other events, the direction of its sum on each axis (a receiver may merge wheel
+// events that come together, adding their deltas). At the person's pace the held key must be
+// repeated by the receiver.
 #pragma once
 
 #include <string>

@@ -170,9 +170,15 @@ def person(display):
     time.sleep(1.0)
     x("mousemove", "500", "400", "click", "3")
     time.sleep(0.6)
-    # Three notches down, then three up.
+    # Three notches down, a click, three notches up. (A receiver may merge wheel events that
+    # come together, adding their deltas: the click keeps the two directions apart.)
     x("mousemove", "400", "350")
-    for button in ["5", "5", "5", "4", "4", "4"]:
+    for button in ["5", "5", "5"]:
+        time.sleep(0.15)
+        x("click", button)
+    time.sleep(0.6)
+    x("click", "1")
+    for button in ["4", "4", "4"]:
         time.sleep(0.15)
         x("click", button)
     time.sleep(0.5)
