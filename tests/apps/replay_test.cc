@@ -18,7 +18,9 @@ using namespace std::chrono_literals;
 
 class ReplayOnX11 : public testing::Test {
  protected:
+  // A fresh receiver for each run of the suite (--gtest_repeat runs it again).
   static void SetUpTestSuite() {
+    takesInput = false;
     server = std::make_unique<Xvfb>(1024, 768);
     if (!server->available()) return;
     browser = std::make_unique<Chromium>(server->display(), "file://" APPS_DIR "/replay_page.html",

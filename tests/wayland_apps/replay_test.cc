@@ -21,7 +21,9 @@ using namespace std::chrono_literals;
 
 class ReplayOnSway : public testing::Test {
  protected:
+  // A fresh receiver for each run of the suite (--gtest_repeat runs it again).
   static void SetUpTestSuite() {
+    takesInput = false;
     if (!SwaySession::installed()) return;
     session = std::make_unique<SwaySession>();
     if (!session->failure().empty()) return;
