@@ -1,0 +1,92 @@
+// A person's session forwarded by the browser client, replayed through the agent into Chromium
+// natively on Wayland under a headless sway (the wlroots route, which the agent takes by
+// itself), at the person's pace and all at once: what arrives is what the person's own input
+// made (apps/forwarded_session.h says what is compared). Chromium asks for the whole output, so
+// that the client's 800 x 500 area fits in it; where the page sits there is measured.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "apps/chromium.h"
+#include "apps/forwarded_session.h"
+#include "support/run_process.h"
+#include "support/sway_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class ReplayOnSway : public testing::Test {
+ protected:
+  // A fresh receiver for each run of the suite (--gtest_repeat runs it again).
+  static void SetUpTestSuite() {
+    takesInput = false;
+    if (!SwaySession::installed()) return;
+    session = std::make_unique<SwaySession>();
+    if (!session->failure().empty()) return;
+    browser = std::make_unique<Chromium>(session->environment(),
+                                         "file://" APPS_DIR "/replay_page.html", 800, 600, true);
+  }
+  static void TearDownTestSuite() {
+    browser.reset();
+    session.reset();
+  }
+
+  void SetUp() override {
+    if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";
+    ASSERT_EQ(session->failure(), "");
+    if (!browser || !browser->available()) GTEST_SKIP() << "Chromium cannot be started here";
+    if (takesInput) return;
+    // The tests' receiver window came first and has the focus; sway's command gives it to
+    // Chromium, which may drop the first input after it takes it: Shift taps until one arrives.
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (browser->evaluate("document.hasFocus()") != true) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "Chromium does not get the focus";
+      swaymsg("[app_id=\"^chrome\"] focus");
+      std::this_thread::sleep_for(100ms);
+    }
+    while (browser->evaluate("events.length") == 0) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "Chromium takes no input";
+      runProcess({AGENT}, "M 400 300\n{\"cmd\":\"key\",\"code\":\"ShiftLeft\"}\n", agent());
+      std::this_thread::sleep_for(200ms);
+    }
+    takesInput = true;
+  }
+
+  // A command to the session's sway over its IPC socket.
+  static void swaymsg(const std::string& command) {
+    std::string runtime;
+    for (const auto& [name, value] : session->environment()) {
+      if (name == "XDG_RUNTIME_DIR") runtime = value;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(runtime)) {
+      if (!entry.path().filename().string().starts_with("sway-ipc.")) continue;
+      ProcessOptions options;
+      options.setEnv = {{"SWAYSOCK", entry.path().string()}};
+      runProcess({"/usr/bin/swaymsg", command}, "", options);
+    }
+  }
+
+  static ProcessOptions agent() {
+    ProcessOptions options;
+    options.setEnv = session->environment();
+    options.unsetEnv = {"DISPLAY", "INPUT_AGENT_BACKEND"};
+    return options;
+  }
+
+  static std::unique_ptr<SwaySession> session;
+  static std::unique_ptr<Chromium> browser;
+  static bool takesInput;
+};
+std::unique_ptr<SwaySession> ReplayOnSway::session;
+std::unique_ptr<Chromium> ReplayOnSway::browser;
+bool ReplayOnSway::takesInput = false;
+
+TEST_F(ReplayOnSway, AtThePersonsPace) { replayAndCompare(*browser, agent(), Pace::kPersons); }
+
+TEST_F(ReplayOnSway, AllAtOnce) { replayAndCompare(*browser, agent(), Pace::kAllAtOnce); }
+
+}  // namespace
