@@ -185,6 +185,7 @@ class InChromium : public AppsTest {
   }
   static void TearDownTestSuite() {
     browser.reset();
+    takesInput = false;  // a repeated run starts another Chromium
     AppsTest::TearDownTestSuite();
   }
 
