@@ -259,3 +259,40 @@ void replayAndCompare(Chromium& browser, const ProcessOptions& agentOptions, Pac
     EXPECT_GT(actual.repeats, 0);
   }
 }
+
+std::vector<std::string> deadKeySessionLines(Chromium& client) {
+  const nlohmann::json forwarded = client.evaluate(R"((() => {
+      const key = (type, code, key, more = {}) => text.dispatchEvent(
+          new KeyboardEvent(type, { code, key, bubbles: true, cancelable: true, ...more }));
+      const composed = data => text.dispatchEvent(new CompositionEvent("compositionend", { data }));
+      text.focus();
+      forwardedLines.length = 0;
+      // é: dead acute, then e.
+      key("keydown", "Quote", "Process");
+      text.dispatchEvent(new CompositionEvent("compositionstart", { data: "" }));
+      key("keyup", "Quote", "Dead", { isComposing: true });
+      key("keydown", "KeyE", "Process", { isComposing: true });
+      composed("é");
+      key("keyup", "KeyE", "e");
+      // é with AltGr.
+      key("keydown", "", "AltGraph", { modifierAltGraph: true });
+      key("keydown", "KeyE", "é", { modifierAltGraph: true });
+      key("keyup", "KeyE", "é", { modifierAltGraph: true });
+      key("keyup", "", "AltGraph");
+      // ü: Shift and the dead diaeresis, Shift's keyup lost, then u.
+      key("keydown", "ShiftLeft", "Shift", { shiftKey: true });
+      key("keydown", "Quote", "Process", { shiftKey: true });
+      text.dispatchEvent(new CompositionEvent("compositionstart", { data: "" }));
+      key("keyup", "Quote", "Dead", { shiftKey: true, isComposing: true });
+      key("keydown", "KeyU", "Process", { isComposing: true });
+      composed("ü");
+      key("keyup", "KeyU", "u");
+      key("keydown", "KeyX", "x");
+      key("keyup", "KeyX", "x");
+      return forwardedLines;
+    })())");
+  std::vector<std::string> lines;
+  if (!forwarded.is_array()) return lines;
+  for (const auto& line : forwarded) lines.push_back(line.get<std::string>());
+  return lines;
+}

@@ -34,3 +34,13 @@ std::vector<ForwardedLine> forwardedSession();
 // expectations). The page is cleared first; where it sits on the screen is found by a motion
 // the agent makes.
 void replayAndCompare(Chromium& browser, const ProcessOptions& agentOptions, Pace pace);
+
+// "ééüx" typed on the US international layout, as the sender's Chromium reports it: a dead key
+// and the letter after it as "Process" keydowns inside a composition (the dead key's keyup as
+// "Dead"), the composed letter in compositionend; é made with AltGr (a keydown of AltGraph with
+// an empty code, then the letter with the AltGraph state); and no keyup for a Shift held over a
+// dead key. deadKeySessionLines dispatches those DOM events to the forwarding client
+// (examples/forwarding/) that `client` shows and returns the lines it made, which must type
+// exactly kDeadKeySessionText on the remote.
+std::vector<std::string> deadKeySessionLines(Chromium& client);
+inline constexpr char kDeadKeySessionText[] = "ééüx";

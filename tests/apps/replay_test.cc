@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "apps/chromium.h"
 #include "apps/forwarded_session.h"
@@ -64,5 +66,26 @@ bool ReplayOnX11::takesInput = false;
 TEST_F(ReplayOnX11, AtThePersonsPace) { replayAndCompare(*browser, agent(), Pace::kPersons); }
 
 TEST_F(ReplayOnX11, AllAtOnce) { replayAndCompare(*browser, agent(), Pace::kAllAtOnce); }
+
+// The dead-key session (apps/forwarded_session.h) through the forwarding client, then the agent.
+TEST_F(ReplayOnX11, DeadKeysAndAltGrArriveAsTheirText) {
+  std::vector<std::string> lines;
+  {
+    Chromium client(server->display(), "file://" FORWARDING_PAGE, 800, 600);
+    ASSERT_TRUE(client.available());
+    lines = deadKeySessionLines(client);
+  }
+  std::string input = "M 400 100\n";
+  for (const std::string& line : lines) input += line + "\n";
+  ASSERT_EQ(browser->evaluate("text.value = ''; text.focus(); true"), true);
+  const ProcessResult result = runProcess({AGENT}, input, agent());
+  EXPECT_EQ(result.exitStatus, 0);
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (browser->evaluate("text.value") != kDeadKeySessionText &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(browser->evaluate("text.value"), kDeadKeySessionText) << input;
+}
 
 }  // namespace

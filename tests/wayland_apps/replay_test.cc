@@ -8,7 +8,9 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "apps/chromium.h"
 #include "apps/forwarded_session.h"
@@ -88,5 +90,32 @@ bool ReplayOnSway::takesInput = false;
 TEST_F(ReplayOnSway, AtThePersonsPace) { replayAndCompare(*browser, agent(), Pace::kPersons); }
 
 TEST_F(ReplayOnSway, AllAtOnce) { replayAndCompare(*browser, agent(), Pace::kAllAtOnce); }
+
+// The dead-key session (apps/forwarded_session.h) through the forwarding client, then the agent.
+TEST_F(ReplayOnSway, DeadKeysAndAltGrArriveAsTheirText) {
+  std::vector<std::string> lines;
+  {
+    Chromium client(session->environment(), "file://" FORWARDING_PAGE, 800, 600);
+    ASSERT_TRUE(client.available());
+    lines = deadKeySessionLines(client);
+  }
+  // The client's window took the focus and is gone: back to the receiver.
+  const auto deadline = std::chrono::steady_clock::now() + 15s;
+  while (browser->evaluate("document.hasFocus()") != true) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "Chromium does not get the focus";
+    swaymsg("[app_id=\"^chrome\"] focus");
+    std::this_thread::sleep_for(100ms);
+  }
+  std::string input;
+  for (const std::string& line : lines) input += line + "\n";
+  ASSERT_EQ(browser->evaluate("text.value = ''; text.focus(); true"), true);
+  const ProcessResult result = runProcess({AGENT}, input, agent());
+  EXPECT_EQ(result.exitStatus, 0);
+  while (browser->evaluate("text.value") != kDeadKeySessionText &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(browser->evaluate("text.value"), kDeadKeySessionText) << input;
+}
 
 }  // namespace
