@@ -4,17 +4,25 @@
 // bindings of the spare keycodes), medians of the runs, and whether every run arrived exactly;
 // then what Chromium records for a double click and for a Shift chord.
 //
-//   apps_measure AGENT PAGE_URL RUNS
+// With WTYPE (the peer's executable), then the same into Chromium natively on Wayland under a
+// private headless sway: 200 distinct CJK characters typed by the agent (one JSON line each) and
+// by wtype (the text as its argument), taking turns; for each the characters per second from its
+// start until the last character that arrived, how many arrived (median), and the runs that
+// arrived exactly.
+//
+//   apps_measure AGENT PAGE_URL RUNS [WTYPE]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "apps/chromium.h"
 #include "support/run_process.h"
+#include "support/sway_session.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -44,51 +52,151 @@ struct Run {
   double perSecond;
   double steadyPerSecond;
   bool exact;
+  std::size_t arrived;
+  bool reloaded = false;  // the page was loaded again while the subject typed
 };
 
 constexpr std::size_t kSteadyFrom = 20;
 
-Run typeOnce(Chromium& browser, const std::string& agent, const std::string& display,
-             const std::vector<std::string>& characters) {
-  browser.evaluate("text.value = ''; text.focus(); true");
+// Runs `argv` with `input` on its standard input and `options`, and times the text area
+// until it holds as many characters as were typed, or until it has not changed for 2 s (some
+// were lost): the figures count every character typed over the time until the last arrival.
+Run typeOnce(Chromium& browser, const std::vector<std::string>& argv, const std::string& input,
+             const ProcessOptions& options, const std::vector<std::string>& characters) {
+  browser.evaluate("text.value = ''; text.focus(); window.typing = true");
   std::string expected;
   for (const std::string& c : characters) expected += c;
-  ProcessOptions options;
-  options.setEnv = {{"DISPLAY", display}};
   const auto start = Clock::now();
-  RunningProcess process({agent}, options);
-  process.write(keyLines(characters));
+  RunningProcess process(argv, options);
+  process.write(input);
   std::string value;
+  std::size_t count = 0;
   const auto deadline = start + std::chrono::seconds(60);
-  Clock::time_point steadyStart{};
-  // Done when the text area holds as many characters as were typed.
-  while (Clock::now() < deadline) {
-    value = browser.evaluate("text.value").get<std::string>();
-    const std::size_t count = split(value).size();
-    if (count >= kSteadyFrom && steadyStart == Clock::time_point{}) steadyStart = Clock::now();
+  Clock::time_point steadyStart{}, lastChange = start;
+  while (Clock::now() < deadline && Clock::now() - lastChange < std::chrono::seconds(2)) {
+    const nlohmann::json now = browser.evaluate("text.value");
+    if (!now.is_string()) continue;
+    if (now.get<std::string>() != value) {
+      lastChange = Clock::now();
+      value = now.get<std::string>();
+      count = split(value).size();
+    }
+    if (count >= kSteadyFrom && steadyStart == Clock::time_point{}) steadyStart = lastChange;
     if (count >= characters.size()) break;
   }
-  const auto end = Clock::now();
-  process.finish();
-  const double seconds = std::chrono::duration<double>(end - start).count();
-  const double steadySeconds = std::chrono::duration<double>(end - steadyStart).count();
+  const ProcessResult ended = process.finish();
+  if (value != expected) {
+    std::fprintf(stderr, "%s: %zu of %zu arrived, [%s]%s%s\n", argv[0].c_str(), count,
+                 characters.size(), value.c_str(),
+                 ended.err.empty() ? "" : "; it said: ", ended.err.c_str());
+  }
+  const double seconds = std::chrono::duration<double>(lastChange - start).count();
+  const double steadySeconds = std::chrono::duration<double>(lastChange - steadyStart).count();
+  const bool reloaded = browser.evaluate("window.typing === true") != true;
+  if (count == 0) return {0, 0, false, 0, reloaded};
   return {static_cast<double>(characters.size()) / seconds,
-          static_cast<double>(characters.size() - kSteadyFrom) / steadySeconds, value == expected};
+          static_cast<double>(characters.size() - kSteadyFrom) / steadySeconds, value == expected,
+          count, reloaded};
 }
 
-}  // namespace
+template <typename T>
+T median(std::vector<T> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
 
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: apps_measure AGENT PAGE_URL RUNS\n");
-    return 2;
+// 200 distinct characters, agent against wtype, into Chromium natively on sway.
+int measureOnSway(const std::string& agent, const std::string& url, int runs,
+                  const std::string& wtype) {
+  if (!SwaySession::installed()) {
+    std::printf("sway is not installed: no Wayland rows\n");
+    return 1;
   }
-  const std::string agent = argv[1];
-  const int runs = std::max(1, std::atoi(argv[3]));
+  SwaySession session;
+  if (!session.failure().empty()) {
+    std::fprintf(stderr, "sway: %s\n", session.failure().c_str());
+    return 1;
+  }
+  Chromium browser(session.environment(), url, 800, 600, true);
+  if (!browser.available()) return 1;
+  ProcessOptions options;
+  options.setEnv = session.environment();
+  options.unsetEnv = {"DISPLAY", "INPUT_AGENT_BACKEND"};
+  // Chromium drops the first input after it takes the focus: a letter until one arrives.
+  for (int i = 0; i < 100 && browser.evaluate("text.value") == ""; ++i) {
+    browser.evaluate("text.focus(); true");
+    runProcess({agent}, keyLines({"x"}), options);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  std::vector<std::string> cjk;
+  std::string text;
+  for (char32_t c = 0x4E00; c < 0x4E00 + 200; ++c) {
+    cjk.push_back({static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (c & 0x3F))});
+    text += cjk.back();
+  }
+  // wtype as a controller that has one character at a time would run it (one run a character),
+  // and with text at once: it binds each new character to the next keycode from 9 on, which
+  // Chromium reads as the physical key there (Escape, Backspace, Tab, Enter, ...), and from the
+  // 63rd character on F5, which reloads the page and leaves Chromium taking no text for a while.
+  // So wtype is also given the first 60 characters at once, and the whole text goes last, once.
+  const std::vector<std::string> first60(cjk.begin(), cjk.begin() + 60);
+  std::string oneALine, text60;
+  for (const std::string& c : cjk) oneALine += c + "\n";
+  for (const std::string& c : first60) text60 += c;
+  const struct {
+    const char* name;
+    std::vector<std::string> argv;
+    std::string input;
+    const std::vector<std::string>& characters;
+  } subjects[] = {{"input-agent, JSON lines", {agent}, keyLines(cjk), cjk},
+                  {"wtype, one run a character",
+                   {"/bin/sh", "-c", "while IFS= read -r c; do \"$0\" \"$c\"; done", wtype},
+                   oneALine,
+                   cjk},
+                  {"wtype, the first 60 as one argument", {wtype, text60}, "", first60},
+                  {"wtype, all 200 as one argument", {wtype, text}, "", cjk}};
+  constexpr int kSubjects = sizeof subjects / sizeof subjects[0];
+  std::vector<Run> results[kSubjects];
+  for (int r = 0; r < runs; ++r) {
+    for (int s = 0; s < kSubjects - 1; ++s) {
+      const auto& subject = subjects[s];
+      results[s].push_back(
+          typeOnce(browser, subject.argv, subject.input, options, subject.characters));
+    }
+  }
+  const auto& last = subjects[kSubjects - 1];
+  results[kSubjects - 1].push_back(typeOnce(browser, last.argv, last.input, options, cjk));
+  std::printf(
+      "\n| Chromium on sway, distinct CJK | chars/s until the last arrived | arrived "
+      "(median) | runs exact | page reloaded |\n|---|---|---|---|---|\n");
+  for (int s = 0; s < kSubjects; ++s) {
+    std::vector<double> rates;
+    std::vector<std::size_t> arrived;
+    int exact = 0, reloaded = 0;
+    for (const Run& run : results[s]) {
+      rates.push_back(run.perSecond);
+      arrived.push_back(run.arrived);
+      exact += run.exact ? 1 : 0;
+      reloaded += run.reloaded ? 1 : 0;
+    }
+    const double rate = median(rates);
+    const std::string rateText = rate > 0 ? std::to_string(std::lround(rate)) : "-";
+    std::printf("| %s | %s | %zu of %zu | %d of %zu | %d |\n", subjects[s].name, rateText.c_str(),
+                median(arrived), subjects[s].characters.size(), exact, results[s].size(), reloaded);
+  }
+  return 0;
+}
+
+// The X11 rows: Chromium on a private Xvfb.
+int measureOnX11(const std::string& agent, const std::string& url, int runs) {
   Xvfb server(1024, 768);
   if (!server.available()) return 1;
-  Chromium browser(server.display(), argv[2], 800, 600);
+  Chromium browser(server.display(), url, 800, 600);
   if (!browser.available()) return 1;
+  ProcessOptions options;
+  options.setEnv = {{"DISPLAY", server.display()}};
+  options.unsetEnv = {"WAYLAND_DISPLAY", "WAYLAND_SOCKET", "INPUT_AGENT_BACKEND"};
 
   const std::vector<std::string> accented = split("àáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿāăąćĉċčďđēĕ");
   std::vector<std::string> distinct, repeated;
@@ -108,7 +216,8 @@ int main(int argc, char** argv) {
     std::vector<double> rates, steady;
     int exact = 0;
     for (int r = 0; r < runs; ++r) {
-      const Run run = typeOnce(browser, agent, server.display(), workload.characters);
+      const Run run =
+          typeOnce(browser, {agent}, keyLines(workload.characters), options, workload.characters);
       rates.push_back(run.perSecond);
       steady.push_back(run.steadyPerSecond);
       exact += run.exact ? 1 : 0;
@@ -121,8 +230,6 @@ int main(int argc, char** argv) {
                 steadyText.c_str(), exact, runs);
   }
 
-  ProcessOptions options;
-  options.setEnv = {{"DISPLAY", server.display()}};
   const struct {
     const char* name;
     const char* input;
@@ -136,5 +243,19 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     std::printf("%s: %s\n", e.name, browser.evaluate("log").dump().c_str());
   }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: apps_measure AGENT PAGE_URL RUNS [WTYPE]\n");
+    return 2;
+  }
+  const std::string agent = argv[1];
+  const int runs = std::max(1, std::atoi(argv[3]));
+  if (measureOnX11(agent, argv[2], runs) != 0) return 1;
+  if (argc == 5) return measureOnSway(agent, argv[2], runs, argv[4]);
   return 0;
 }
