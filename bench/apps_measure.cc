@@ -137,8 +137,9 @@ int measureOnSway(const std::string& agent, const std::string& url, int runs,
   }
   // wtype as a controller that has one character at a time would run it (one run a character),
   // and with text at once: it binds each new character to the next keycode from 9 on, which
-  // Chromium reads as the physical key there (Escape, Backspace, Tab, Enter, ...), and from the
-  // 63rd character on F5, which reloads the page and leaves Chromium taking no text for a while.
+  // Chromium reads as the physical key there (Escape, Digit1, ...): characters on Backspace, Tab,
+  // Control and Alt are lost, and the 63rd, on F5, reloads the page and leaves Chromium taking
+  // no text for a while.
   // So wtype is also given the first 60 characters at once, and the whole text goes last, once.
   const std::vector<std::string> first60(cjk.begin(), cjk.begin() + 60);
   std::string oneALine, text60;
