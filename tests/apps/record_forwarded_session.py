@@ -4,7 +4,8 @@ forwarded_session_reference.json next to this file) again.
 
 On a private Xvfb, Chromium (X11) shows the forwarding client (examples/forwarding/index.html),
 and a person made of xdotool commands (real X input through XTest) types, edits, selects, copies
-and pastes, holds Shift and a letter, clicks, drags, double-clicks, right-clicks and scrolls. The
+and pastes, holds Shift and a letter, presses Alt+Tab and a lone Super, clicks, drags,
+double-clicks, right-clicks and scrolls. The
 lines the client made and their times (window.forwardedLines, window.forwardedTimes, read over
 DevTools) become forwarded_session.txt: one line each, the milliseconds since the first line,
 a space, and the agent line.
@@ -153,6 +154,15 @@ def person(display):
     x("keydown", "z")
     time.sleep(1.2)
     x("keyup", "z")
+    time.sleep(0.4)
+    # Alt+Tab and a lone Super (no window manager on the display takes them: the page does).
+    x("keydown", "Alt_L")
+    time.sleep(0.15)
+    x("key", "Tab")
+    time.sleep(0.15)
+    x("keyup", "Alt_L")
+    time.sleep(0.3)
+    x("key", "Super_L")
     time.sleep(0.4)
     # Two single clicks well apart in place and time, a drag, a double click, a right click.
     x("mousemove", "200", "300", "click", "1")
