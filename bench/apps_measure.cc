@@ -29,6 +29,7 @@
 #include "apps/chromium.h"
 #include "support/run_process.h"
 #include "support/sway_session.h"
+#include "support/utf8_scalars.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -41,17 +42,6 @@ std::string keyLines(const std::vector<std::string>& characters) {
     lines += nlohmann::json{{"cmd", "key"}, {"key", c}}.dump() + "\n";
   }
   return lines;
-}
-
-std::vector<std::string> split(const std::string& utf8) {
-  std::vector<std::string> result;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    result.push_back(utf8.substr(i, length));
-    i += length;
-  }
-  return result;
 }
 
 struct Run {
@@ -111,7 +101,7 @@ Run typeOnce(Chromium& browser, Subject subject, const std::string& agent,
   // two seconds (a subject that lost some).
   while (Clock::now() < deadline && Clock::now() < lastChange + std::chrono::seconds(2)) {
     value = browser.evaluate("text.value").get<std::string>();
-    const std::size_t now = split(value).size();
+    const std::size_t now = utf8Scalars(value).size();
     if (now != count) lastChange = Clock::now();
     count = now;
     if (count >= kSteadyFrom && steadyStart == Clock::time_point{}) steadyStart = Clock::now();
@@ -128,7 +118,7 @@ Run typeOnce(Chromium& browser, Subject subject, const std::string& agent,
           .get<int>();
   return {static_cast<double>(count) / seconds,
           count > kSteadyFrom ? static_cast<double>(count - kSteadyFrom) / steadySeconds : 0,
-          value == expected, wrongCharacters(split(value), characters), keyedDowns};
+          value == expected, wrongCharacters(utf8Scalars(value), characters), keyedDowns};
 }
 
 template <typename T>
@@ -150,7 +140,8 @@ int measureOnX11(const std::string& agent, const std::string& url, int runs) {
   }
   const bool withXdotool = access(kXdotool, X_OK) == 0;
 
-  const std::vector<std::string> accented = split("àáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿāăąćĉċčďđēĕ");
+  const std::vector<std::string> accented =
+      utf8Scalars("àáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿāăąćĉċčďđēĕ");
   std::vector<std::string> cjk, distinct, repeated;
   for (char32_t c = U'\u4E00'; c < U'\u4E00' + 300; ++c) {
     cjk.push_back({static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
@@ -250,7 +241,7 @@ WaylandRun typeOnWayland(Chromium& browser, const std::vector<std::string>& argv
     if (now.get<std::string>() != value) {
       lastChange = Clock::now();
       value = now.get<std::string>();
-      count = split(value).size();
+      count = utf8Scalars(value).size();
     }
     if (count >= characters.size()) break;
   }

@@ -18,6 +18,7 @@
 #include "apps/chromium.h"
 #include "support/key_identity.h"
 #include "support/run_process.h"
+#include "support/utf8_scalars.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -92,16 +93,7 @@ bool liveAgentOwnsSpares(Display* d) {
   return false;
 }
 
-std::vector<std::string> characters(const std::string& utf8) {
-  std::vector<std::string> result;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    result.push_back(utf8.substr(i, length));
-    i += length;
-  }
-  return result;
-}
+std::vector<std::string> characters(const std::string& utf8) { return utf8Scalars(utf8); }
 
 // One "key" line per scalar of the text: each typed as Unicode text.
 std::string keyLines(const std::string& text) {

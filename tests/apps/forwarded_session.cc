@@ -10,20 +10,12 @@
 #include <sstream>
 #include <thread>
 
+#include "support/eventually.h"
+
 namespace {
 
 using namespace std::chrono_literals;
 using nlohmann::json;
-
-template <typename Condition>
-bool eventually(Condition&& condition, std::chrono::milliseconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
 
 struct Point {
   double x = 0, y = 0;
@@ -157,19 +149,30 @@ void expectNoSecondPress(const std::vector<std::string>& keys) {
   }
 }
 
-// Where the page's point (0, 0) is on the screen: the agent moves the pointer to a screen point
-// over the page, which reports its own point for it.
+// Where the page's point (0, 0) is on the screen: the agent moves the pointer to two screen
+// points over the page, 10 px apart, and the page reports its own point for each. A receiver may
+// miss the first motion (Debian 13's Chromium on sway does, the one that brings the pointer into
+// its window), so the pair is tried again until the page's two points are 10 px apart too.
 Point pageOrigin(Chromium& browser, const ProcessOptions& agentOptions) {
-  const Point screen{410, 310};
-  browser.evaluate("lastMove = null");
-  runProcess({AGENT}, "M 410 310\n", agentOptions);
-  if (!eventually([&] { return browser.evaluate("lastMove").is_array(); })) {
-    ADD_FAILURE() << "no mousemove over the page";
-    return {};
+  const auto moveTo = [&](int x, int y) -> json {
+    browser.evaluate("lastMove = null");
+    runProcess({AGENT}, "M " + std::to_string(x) + " " + std::to_string(y) + "\n", agentOptions);
+    json move;
+    eventually([&] { return (move = browser.evaluate("lastMove")).is_array(); }, 1s);
+    return move;
+  };
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const json first = moveTo(400, 300);
+    const json second = moveTo(410, 310);
+    if (!first.is_array() || !second.is_array()) continue;
+    if (second[0].get<double>() - first[0].get<double>() != 10 ||
+        second[1].get<double>() - first[1].get<double>() != 10) {
+      continue;
+    }
+    return {410 - second[0].get<double>(), 310 - second[1].get<double>()};
   }
-  std::this_thread::sleep_for(100ms);
-  const json move = browser.evaluate("lastMove");
-  return {screen.x - move[0].get<double>(), screen.y - move[1].get<double>()};
+  ADD_FAILURE() << "no mousemove over the page where the pointer went";
+  return {};
 }
 
 json readJson(const std::string& path) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/chromium.h"
+#include "support/eventually.h"
 #include "support/key_identity.h"
 #include "support/run_process.h"
 #include "support/sway_session.h"
@@ -19,16 +20,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-template <typename Condition>
-bool eventually(Condition&& condition, std::chrono::milliseconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
 
 class ChromiumOnSway : public testing::Test {
  protected:

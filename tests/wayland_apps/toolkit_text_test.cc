@@ -22,10 +22,12 @@
 #include <utility>
 #include <vector>
 
+#include "support/eventually.h"
 #include "support/kwin_session.h"
 #include "support/mutter_session.h"
 #include "support/run_process.h"
 #include "support/sway_session.h"
+#include "support/utf8_scalars.h"
 
 namespace {
 
@@ -33,27 +35,8 @@ using namespace std::chrono_literals;
 using Environment = std::vector<std::pair<std::string, std::string>>;
 using Characters = std::vector<std::string>;  // user-perceived characters, as UTF-8
 
-template <typename Condition>
-bool eventually(Condition&& condition, std::chrono::milliseconds limit = 15s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
-
 // UTF-8 text split into its scalars (none of the texts below has a character of several).
-Characters scalars(const std::string& utf8) {
-  Characters result;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    result.push_back(utf8.substr(i, length));
-    i += length;
-  }
-  return result;
-}
+Characters scalars(const std::string& utf8) { return utf8Scalars(utf8); }
 
 // The characters that some key of the sessions' keymap types, at any level of its layout.
 const std::set<char32_t>& layoutCharacters() {
@@ -235,7 +218,7 @@ void expectTyped(Compositor& compositor, Entry& entry, const std::string& what,
   }
   const std::string expected = compositor.expected(characters);
   std::string text;
-  EXPECT_TRUE(eventually([&] { return (text = entry.text()) == expected; }))
+  EXPECT_TRUE(eventually([&] { return (text = entry.text()) == expected; }, 15s))
       << compositor.name() << ", " << entry.name << ", " << what << ":\n  arrived  [" << text
       << "]\n  expected [" << expected << "]";
 }
@@ -247,11 +230,13 @@ void checkToolkit(Compositor& compositor, const std::string& toolkit) {
   // keyboard focus once it types.
   compositor.agent(
       "M 640 400\n{\"cmd\":\"down\",\"x\":640,\"y\":400}\n{\"cmd\":\"up\",\"x\":640,\"y\":400}\n");
-  ASSERT_TRUE(eventually([&] {
-    compositor.agent(keyLine("x"));
-    return entry.text().find('x') != std::string::npos;
-  })) << toolkit
-      << " never took a key";
+  ASSERT_TRUE(eventually(
+      [&] {
+        compositor.agent(keyLine("x"));
+        return entry.text().find('x') != std::string::npos;
+      },
+      15s))
+      << toolkit << " never took a key";
 
   // Each single character between two bars, so that a dropped one leaves "||".
   Characters singles = {"|"};
