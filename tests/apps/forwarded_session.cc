@@ -62,7 +62,11 @@ std::string sign(double value) { return value > 0 ? "+" : "-"; }
 
 // A run of wheel events is every one between two other events: a receiver may merge wheel
 // events that come together, adding their deltas, so what is compared is the direction of each
-// run's sum on each axis ("dx- dy+"; "0" for a run that goes nowhere).
+// run's sum on each axis ("dx- dy+"; "0" for a run that goes nowhere). Two runs in a row that go
+// the same way count as one: Chromium hands wheel events to the page through a queue of their
+// own that waits for the page's answer to the one before, so in a burst a notch can reach the
+// page after a click the agent posted later (seen on Debian 13, notches then a click then a
+// notch), and the order of notches among themselves is what the agent controls.
 struct WheelRun {
   double sum[2] = {0, 0};
   bool open = false;
@@ -77,7 +81,8 @@ struct WheelRun {
     std::string run;
     if (sum[0] != 0) run += std::string("dx") + sign(sum[0]);
     if (sum[1] != 0) run += std::string(run.empty() ? "" : " ") + "dy" + sign(sum[1]);
-    runs.push_back(run.empty() ? "0" : run);
+    if (run.empty()) run = "0";
+    if (runs.empty() || runs.back() != run) runs.push_back(run);
     *this = {};
   }
 };

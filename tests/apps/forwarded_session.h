@@ -9,8 +9,9 @@
 // repeats it at its own pace); the mouse button events in order with their button and detail,
 // the presses and releases within 1 px of the person's; and, for each run of wheel events
 // between two other events, the direction of its sum on each axis (a receiver may merge wheel
-// events that come together, adding their deltas). At the person's pace the held key must be
-// repeated by the receiver.
+// events that come together, adding their deltas; two such runs in a row that go the same way
+// count as one, since a receiver may hand a notch on after a later click). At the person's pace
+// the held key must be repeated by the receiver.
 #pragma once
 
 #include <string>
