@@ -164,4 +164,14 @@ std::vector<std::pair<std::string, std::string>> SwaySession::environment() cons
   return {{"XDG_RUNTIME_DIR", dir_}, {"WAYLAND_DISPLAY", socket_}};
 }
 
+int SwaySession::command(const std::string& command) const {
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    if (!entry.path().filename().string().starts_with("sway-ipc.")) continue;
+    ProcessOptions options;
+    options.setEnv = {{"SWAYSOCK", entry.path().string()}};
+    return runProcess({"/usr/bin/swaymsg", command}, "", options).exitStatus;
+  }
+  return -1;
+}
+
 void SwaySession::killCompositor() { sway_.reset(); }

@@ -44,6 +44,9 @@ class SwaySession {
   RunningProcess& receiver() { return *receiver_; }
   // What the X client has printed so far.
   std::string xOutput() const;
+  // Runs a command of sway's ("workspace number 2") over its IPC socket, as swaymsg does; the
+  // exit status is swaymsg's.
+  int command(const std::string& command) const;
   // Stops the compositor at once, as a crash would.
   void killCompositor();
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -40,13 +39,11 @@ class ChromiumOnSway : public testing::Test {
     if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";
     ASSERT_EQ(session->failure(), "");
     if (!browser || !browser->available()) GTEST_SKIP() << "Chromium cannot be started here";
-    // sway tiles Chromium's window beside the tests' receiver, on the right half of the output:
-    // a click there gives it the focus.
-    // The tests' receiver window came first and has the focus; sway's command gives it to
-    // Chromium.
+    // sway tiles Chromium's window beside the tests' receiver, which came first and has the
+    // focus; sway's command gives it to Chromium.
     ASSERT_TRUE(eventually([] {
       if (browser->evaluate("document.hasFocus()") == true) return true;
-      swaymsg("[app_id=\"^chrome\"] focus");
+      session->command("[app_id=\"^chrome\"] focus");
       return false;
     }));
     ASSERT_EQ(browser->evaluate("text.focus(); true"), true);
@@ -61,19 +58,6 @@ class ChromiumOnSway : public testing::Test {
     ASSERT_EQ(browser->evaluate("log.length = 0; text.value = ''; text.focus(); true"), true);
   }
 
-  // A command to the session's sway over its IPC socket.
-  static void swaymsg(const std::string& command) {
-    std::string runtime;
-    for (const auto& [name, value] : session->environment()) {
-      if (name == "XDG_RUNTIME_DIR") runtime = value;
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(runtime)) {
-      if (entry.path().filename().string().rfind("sway-ipc.", 0) != 0) continue;
-      ProcessOptions options;
-      options.setEnv = {{"SWAYSOCK", entry.path().string()}};
-      runProcess({"/usr/bin/swaymsg", command}, "", options);
-    }
-  }
   static void run(const std::string& input) {
     ProcessOptions options;
     options.setEnv = session->environment();
