@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "keys/key_table.h"
 #include "platform/events.h"
@@ -45,7 +46,14 @@ class Device {
   // What the device can do here, in a few words for a person ("absolute motion over 2 outputs:
   // ..."; "text: any character"), as --probe shows it.
   virtual std::string capabilities() const { return {}; }
-  // The clock that times motion coalescing. A recording device may stand it still.
+  // Whether a window can get the device's button events stamped by a clock that is not the
+  // agent's: one that stamps each event in milliseconds when it handles it (Xwayland for every X
+  // window under a Wayland compositor; KWin and mutter for their own events), so that two presses
+  // sent within a millisecond can get one time. The policy then spaces presses
+  // (InputPolicy::kPressSpacing).
+  virtual bool buttonTimesStampedLater() const { return false; }
+  // The clock that times motion coalescing and press spacing. A recording device may stand it
+  // still.
   virtual std::chrono::steady_clock::time_point now() const {
     return std::chrono::steady_clock::now();
   }
@@ -61,4 +69,7 @@ class Device {
   // Unicode scalars to type as text, whatever keys the device needs for them.
   virtual void text(std::u32string_view scalars) = 0;
   virtual void deliver() = 0;
+  // Waits this long before the next event (the policy's press spacing); a recording device notes
+  // the wait instead.
+  virtual void wait(std::chrono::microseconds time) { std::this_thread::sleep_for(time); }
 };

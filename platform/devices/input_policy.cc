@@ -73,7 +73,9 @@ std::u32string scalarsOf(std::span<const UniChar> units) {
 }  // namespace
 
 InputPolicy::InputPolicy(std::unique_ptr<Device> device)
-    : device(std::move(device)), unitsPerNotch(this->device->scrollUnitsPerNotch()) {}
+    : device(std::move(device)),
+      unitsPerNotch(this->device->scrollUnitsPerNotch()),
+      spacePresses(this->device->buttonTimesStampedLater()) {}
 
 InputPolicy::~InputPolicy() {
   flushMotion();
@@ -99,6 +101,15 @@ void InputPolicy::mouse(CGEventType type, CGPoint point, CGMouseButton button,
   if (finite(point) && !(pointer && samePoint(*pointer, point))) sendMotion(point);
   std::erase(buttons, button);
   if (*press) buttons.push_back(button);
+  if (*press && spacePresses) {
+    const auto now = device->now();
+    const auto due = lastPress ? std::max(now, *lastPress + kPressSpacing) : now;
+    if (now < due) {
+      device->deliver();
+      device->wait(std::chrono::duration_cast<std::chrono::microseconds>(due - now));
+    }
+    lastPress = due;
+  }
   device->button(button, *press, clickState);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -23,9 +24,9 @@ constexpr CGEventFlags kMeta = kCGEventFlagMaskCommand;
 
 class Policy : public testing::Test {
  protected:
-  explicit Policy(int unitsPerNotch = 0)
+  explicit Policy(int unitsPerNotch = 0, bool stampedLater = false)
       : policy(std::make_unique<InputPolicy>(
-            std::make_unique<RecordingDevice>(log, &clock, unitsPerNotch))) {}
+            std::make_unique<RecordingDevice>(log, &clock, unitsPerNotch, stampedLater))) {}
 
   // The record without its "deliver" lines.
   std::vector<std::string> intents() const {
@@ -234,6 +235,37 @@ TEST_F(Policy, PointsThatAreNotFiniteMoveNothing) {
   move(NAN, 1);
   move(1, INFINITY);
   EXPECT_EQ(intents(), std::vector<std::string>{});
+}
+
+// A device whose desktop stamps button events with its own clock: presses are spaced.
+class StampedLater : public Policy {
+ protected:
+  StampedLater() : Policy(0, true) {}
+};
+
+TEST_F(StampedLater, APressWithinTheSpacingOfTheLastWaitsForTheRestAfterADelivery) {
+  press(5, 5, true);
+  press(5, 5, false);
+  clock += 500us;
+  press(5, 5, true);  // 0.5 ms after the first press: waits 4.5 ms, after a delivery
+  press(5, 5, false);
+  clock += 10ms;
+  press(5, 5, true);  // more than 5 ms after the second press went (once its wait was over)
+  press(5, 5, false);
+  press(5, 5, true, kCGMouseButtonRight);  // any button's press counts
+  EXPECT_EQ(log, (std::vector<std::string>{"move 5 5", "button left down", "button left up",
+                                           "deliver", "wait 4500 us", "button left down",
+                                           "button left up", "button left down", "button left up",
+                                           "deliver", "wait 5000 us", "button right down"}));
+}
+
+TEST_F(Policy, PressesAreNotSpacedWhereTheDeviceSetsTheTimes) {
+  for (int i = 0; i < 3; ++i) {
+    press(5, 5, true);
+    press(5, 5, false);
+  }
+  EXPECT_EQ(std::count(log.begin(), log.end(), "deliver"), 0);
+  EXPECT_EQ(intents().size(), 7u);
 }
 
 class Scrolling : public Policy {

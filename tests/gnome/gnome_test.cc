@@ -119,6 +119,10 @@ TEST_F(Gnome, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
       [this](const std::string& input) { return run(input, {"key"}); });
 }
 
+TEST_F(Gnome, TwoClicksInOneBurstPressAtTwoTimes) {
+  expectBurstPressesAtTwoTimes(session->receiver(), agentOptions());
+}
+
 TEST_F(Gnome, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
   expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
     return run(input, {"motion", "button"});

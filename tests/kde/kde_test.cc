@@ -94,6 +94,10 @@ TEST_F(Kde, TextWithinTheLayoutIsTypedAndOtherCharactersAreDropped) {
       [this](const std::string& input) { return run(input, {"key"}); });
 }
 
+TEST_F(Kde, TwoClicksInOneBurstPressAtTwoTimes) {
+  expectBurstPressesAtTwoTimes(session->receiver(), agentOptions());
+}
+
 TEST_F(Kde, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
   expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
     return run(input, {"motion", "button"});

@@ -138,6 +138,10 @@ TEST_F(Pointer, AJumpBeforeAPressEndsWithAOnePixelStepOntoTheTarget) {
   EXPECT_EQ(std::vector<std::string>(lines.end() - expected.size(), lines.end()), expected);
 }
 
+TEST_F(Pointer, TwoClicksInOneBurstPressAtTwoTimes) {
+  expectBurstPressesAtTwoTimes(session->receiver(), agentOptions());
+}
+
 TEST_F(Pointer, AFloodOfMotionIsCoalescedWithoutLosingTheLastPositionOrAnyButton) {
   expectFloodCoalescedToTheLastPosition([this](const std::string& input) {
     return run(input, {"motion", "button"});

@@ -2,7 +2,7 @@
 // what the compositor gives it and prints, one line per event on standard output:
 //   ready                   once the window is mapped
 //   xmotion X Y             pointer motion, window coordinates
-//   xbutton N 1|0 X Y       X button N pressed or released
+//   xbutton N 1|0 X Y t=T   X button N pressed or released, at server time T (ms)
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -30,8 +30,9 @@ int main() {
         break;
       case ButtonPress:
       case ButtonRelease:
-        std::printf("xbutton %u %d %d %d\n", event.xbutton.button,
-                    event.type == ButtonPress ? 1 : 0, event.xbutton.x, event.xbutton.y);
+        std::printf("xbutton %u %d %d %d t=%lu\n", event.xbutton.button,
+                    event.type == ButtonPress ? 1 : 0, event.xbutton.x, event.xbutton.y,
+                    static_cast<unsigned long>(event.xbutton.time));
         break;
       default:
         break;

@@ -24,6 +24,9 @@ class GnomeDevice final : public Device {
   explicit GnomeDevice(std::unique_ptr<RemoteDesktop> desktop) : desktop(std::move(desktop)) {}
   ~GnomeDevice() override { desktop->flush(); }
 
+  // mutter stamps remote desktop input with its own time, and Xwayland X windows' events.
+  bool buttonTimesStampedLater() const override { return true; }
+
   std::string capabilities() const override {
     // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) about a literal + a string.
     std::string text = "absolute motion over ";

@@ -38,6 +38,8 @@ class KdeDevice final : public Device {
   }
 
   int scrollUnitsPerNotch() const override { return kContinuousNotchAxisValue; }
+  // KWin stamps fake input with its own time, and Xwayland X windows' events.
+  bool buttonTimesStampedLater() const override { return true; }
 
   std::string capabilities() const override {
     return "absolute motion in KWin's global coordinates; text: only the characters of the "

@@ -6,11 +6,12 @@
 
 RecordingDevice::RecordingDevice(std::vector<std::string>& log,
                                  const std::chrono::steady_clock::time_point* clock,
-                                 int unitsPerNotch)
+                                 int unitsPerNotch, bool stampedLater)
     : log(log),
       clock(clock),
       made(std::chrono::steady_clock::now()),
-      unitsPerNotch(unitsPerNotch) {}
+      unitsPerNotch(unitsPerNotch),
+      stampedLater(stampedLater) {}
 
 RecordingDevice::~RecordingDevice() { log.emplace_back("end"); }
 
@@ -58,3 +59,7 @@ void RecordingDevice::text(std::u32string_view scalars) {
 }
 
 void RecordingDevice::deliver() { log.emplace_back("deliver"); }
+
+void RecordingDevice::wait(std::chrono::microseconds time) {
+  log.push_back("wait " + std::to_string(time.count()) + " us");
+}

@@ -42,6 +42,8 @@ class WlrootsDevice final : public Device {
     }
     return text + " text: any Unicode character (a keymap of the agent's own)";
   }
+  // The agent's own times reach Wayland windows, but Xwayland stamps X windows' events itself.
+  bool buttonTimesStampedLater() const override { return true; }
   void moveTo(CGPoint point) override { pointer->move(point); }
   void button(CGMouseButton button, bool press, std::int64_t) override {
     pointer->button(button, press);
