@@ -2,9 +2,10 @@
 // mutter): two clicks at one spot in one burst (four button lines written at once, as a
 // controller forwards a person's quick double click) are one double click, and two clicks a
 // second apart are two clicks, in GTK 3 and Qt 5 (tests/apps/click_counter.py) and in Chromium
-// (the pad of tests/apps/page.html), each full screen. On these routes the compositor stamps
-// each button event with its own clock when it handles it; the toolkits count a double click
-// from those times.
+// (the pad of tests/apps/page.html), each full screen, and in Chromium as an X window under
+// sway's Xwayland. KWin and mutter stamp each button event with their own clock when they handle
+// it, and Xwayland stamps X windows' events itself; the toolkits count a double click from those
+// times. The bursts go to one agent that runs for the whole case, as a controller's does.
 //
 // The whole file runs as one test process; the compositors take turns.
 #include <gtest/gtest.h>
@@ -73,8 +74,12 @@ class ToolkitCounter final : public Counter {
 // Chromium: the pad's mousedown events, "press" for detail 1 and "double" for detail 2.
 class ChromiumCounter final : public Counter {
  public:
+  // Natively on Wayland, full screen.
   explicit ChromiumCounter(const Environment& environment)
       : browser(environment, "file://" APPS_DIR "/page.html", 800, 600, true) {}
+  // As an X window on the display named (Xwayland's).
+  explicit ChromiumCounter(const std::string& display)
+      : browser(display, "file://" APPS_DIR "/page.html", 800, 600) {}
 
   bool ready() override { return browser.available(); }
   std::vector<std::string> presses() override {
@@ -119,7 +124,9 @@ class Compositor {
 template <typename Session>
 class In final : public Compositor {
  public:
-  explicit In(const char* name) : name_(name) {}
+  template <typename... Arguments>
+  explicit In(const char* name, Arguments&&... arguments)
+      : session(std::forward<Arguments>(arguments)...), name_(name) {}
   Session session;
   std::string failure() const override { return session.failure(); }
   Environment environment() const override { return session.environment(); }
@@ -158,19 +165,22 @@ void checkCounter(Compositor& compositor, Counter& counter) {
     counter.clear();
   };
 
-  apart();
-  compositor.agent(kClick + kClick);
-  std::vector<std::string> presses;
-  EXPECT_TRUE(eventually([&] {
-    presses = counter.presses();
-    return std::count(presses.begin(), presses.end(), "double") > 0;
-  })) << what
-      << ", two clicks in one burst: " << joined(presses);
-  std::printf("%s, two clicks in one burst: %s\n", what.c_str(), joined(presses).c_str());
-
-  apart();
+  // One agent for both cases, as a controller runs one for its session.
   RunningProcess agent({AGENT}, compositor.agentOptions());
   ASSERT_TRUE(agent.waitForOut("READY\n"));
+  std::vector<std::string> presses;
+  for (int burst = 0; burst < 3; ++burst) {
+    apart();
+    ASSERT_TRUE(agent.write(kClick + kClick));
+    EXPECT_TRUE(eventually([&] {
+      presses = counter.presses();
+      return std::count(presses.begin(), presses.end(), "double") > 0;
+    })) << what
+        << ", two clicks in one burst (" << burst << "): " << joined(presses);
+    std::printf("%s, two clicks in one burst: %s\n", what.c_str(), joined(presses).c_str());
+  }
+
+  apart();
   ASSERT_TRUE(agent.write(kClick));
   std::this_thread::sleep_for(1s);
   ASSERT_TRUE(agent.write(kClick));
@@ -206,6 +216,23 @@ void checkCompositor(const char* name) {
 TEST(DoubleClick, OnSway) {
   if (!SwaySession::installed()) GTEST_SKIP() << "sway is not installed";
   checkCompositor<SwaySession>("sway");
+}
+
+// Chromium as an X window under sway's Xwayland, the only window there (sway gives it the
+// output): Xwayland stamps X events with its own clock whatever time the agent gives, and without
+// the agent's spacing of presses three bursts in four arrived as two first clicks.
+TEST(DoubleClick, OnSwayInAnXWindow) {
+  if (!SwaySession::installed() || !std::filesystem::exists("/usr/bin/Xwayland") ||
+      !std::filesystem::exists("/usr/bin/chromium")) {
+    GTEST_SKIP() << "sway, Xwayland or Chromium is not installed";
+  }
+  In<SwaySession> compositor("sway, Xwayland", std::vector<SessionOutput>{{1280, 800, 0, 0}},
+                             WAYLAND_X_DOOR);
+  ASSERT_EQ(compositor.failure(), "");
+  const std::string out = compositor.session.xOutput();
+  ASSERT_TRUE(out.starts_with("display ")) << out;
+  ChromiumCounter chromium(out.substr(8, out.find('\n') - 8));
+  checkCounter(compositor, chromium);
 }
 
 TEST(DoubleClick, OnKWin) {
