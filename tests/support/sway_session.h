@@ -47,6 +47,11 @@ class SwaySession {
   // Runs a command of sway's ("workspace number 2") over its IPC socket, as swaymsg does; the
   // exit status is swaymsg's.
   int command(const std::string& command) const;
+  // Opens the windows that start from now on on a workspace of their own, away from the
+  // receiver window: beside it, sway 1.10 (Debian 13) lists a full-screen window as covering
+  // the output but shows it, and finds it under the pointer, at its tiled place in the right
+  // half. Whether sway took the command.
+  bool useEmptyWorkspace() const { return command("workspace number 2") == 0; }
   // Stops the compositor at once, as a crash would.
   void killCompositor();
 

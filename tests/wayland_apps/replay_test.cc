@@ -29,11 +29,9 @@ class ReplayOnSway : public testing::Test {
     if (!SwaySession::installed()) return;
     session = std::make_unique<SwaySession>();
     if (!session->failure().empty()) return;
-    // Chromium alone on a workspace of its own. Beside the receiver window, sway 1.10 (Debian
-    // 13) lists the full-screen Chromium as covering the output but shows it, and finds it
-    // under the pointer, at its tiled place in the right half: the agent's motion to the left
-    // half reached the receiver, at exactly its point, and the page saw none.
-    session->command("workspace number 2");
+    // Chromium alone on a workspace of its own (beside the receiver window, the agent's motion
+    // to the left half reached the receiver, at exactly its point, and the page saw none).
+    session->useEmptyWorkspace();
     browser = std::make_unique<Chromium>(session->environment(),
                                          "file://" APPS_DIR "/replay_page.html", 800, 600, true);
   }
